@@ -1,0 +1,41 @@
+#include "app/CommandLine.h"
+
+CommandLinePieces ParseCommandLine(const std::wstring& cmd)
+{
+    CommandLinePieces pieces;
+    pieces.mode = cmd.empty() ? RunMode::Install : RunMode::Update;
+
+    const std::wstring::size_type bar = cmd.find(L'|');
+    pieces.hasBar = bar != std::wstring::npos;
+    if (pieces.hasBar) {
+        pieces.firstPiece = cmd.substr(0, bar);
+        pieces.secondPiece = cmd.substr(bar + 1);
+    } else {
+        pieces.firstPiece.reserve(cmd.size());
+        for (wchar_t c : cmd) {
+            if (c != L'"') pieces.firstPiece.push_back(c);
+        }
+    }
+
+    pieces.installWording = cmd.empty() || pieces.hasBar;
+    pieces.relaunchWhenProductRuns = !pieces.hasBar;
+    // An empty first piece is replaced by the folder box's text and marked
+    // "offline", which makes it a full installation.
+    pieces.fullInstallation = pieces.firstPiece.empty() || !pieces.secondPiece.empty();
+    return pieces;
+}
+
+std::wstring ArgumentsAfterProgramName(const std::wstring& fullCommandLine)
+{
+    std::wstring::size_type position = 0;
+    const std::wstring::size_type length = fullCommandLine.size();
+    if (position < length && fullCommandLine[position] == L'"') {
+        ++position;
+        while (position < length && fullCommandLine[position] != L'"') ++position;
+        if (position < length) ++position;  // the closing quote
+    } else {
+        while (position < length && fullCommandLine[position] > L' ') ++position;
+    }
+    while (position < length && fullCommandLine[position] <= L' ') ++position;
+    return fullCommandLine.substr(position);
+}

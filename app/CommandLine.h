@@ -1,0 +1,27 @@
+#pragma once
+// The command-line grammar: how the text after the program's name selects the
+// run mode, the target folder, the wording and the relaunch decision.
+// Platform-free, so it is tested natively.
+
+#include <string>
+
+enum class RunMode { Install, Update };
+
+struct CommandLinePieces {
+    RunMode mode = RunMode::Install;
+    std::wstring firstPiece;   // the target folder; empty means "take the folder box's text"
+    std::wstring secondPiece;  // the full-installation marker; only its emptiness matters
+    bool hasBar = false;       // the command line holds a "|"
+    bool installWording = true;
+    bool relaunchWhenProductRuns = true;
+    bool fullInstallation = false;  // as the command line alone decides (before the folder box)
+};
+
+// Splits cmd at its first "|". Without a bar the whole text is the folder with
+// every double quote removed; with one, both sides are kept exactly as written.
+CommandLinePieces ParseCommandLine(const std::wstring& cmd);
+
+// The text the runtime hands a program after its own name: the name (quoted up
+// to its closing quote, else up to the first blank) and every following
+// character up to code 32 are skipped; trailing blanks stay.
+std::wstring ArgumentsAfterProgramName(const std::wstring& fullCommandLine);

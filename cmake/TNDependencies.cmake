@@ -1,0 +1,38 @@
+# zlib from Debian's MinGW package; minizip and libcurl built by
+# scripts/setup from Debian's source packages into the cache.
+if(NOT TN_WINDOWS)
+  return()
+endif()
+
+if(DEFINED ENV{XDG_CACHE_HOME})
+  set(_tn_cache_default "$ENV{XDG_CACHE_HOME}/tninstaller")
+else()
+  set(_tn_cache_default "$ENV{HOME}/.cache/tninstaller")
+endif()
+set(TN_DEPS_DIR "${_tn_cache_default}" CACHE PATH "Where scripts/setup put minizip and libcurl")
+
+set(_minizip "${TN_DEPS_DIR}/minizip-${TN_TARGET_TRIPLE}")
+set(_curl "${TN_DEPS_DIR}/curl-${TN_TARGET_TRIPLE}")
+foreach(_lib "${_minizip}/lib/libminizip.a" "${_curl}/lib/libcurl.a")
+  if(NOT EXISTS "${_lib}")
+    message(FATAL_ERROR "${_lib} is missing: run scripts/setup first")
+  endif()
+endforeach()
+
+find_library(TN_ZLIB NAMES libz.a z REQUIRED)
+
+add_library(tn_zlib STATIC IMPORTED GLOBAL)
+set_target_properties(tn_zlib PROPERTIES IMPORTED_LOCATION "${TN_ZLIB}")
+
+add_library(tn_minizip STATIC IMPORTED GLOBAL)
+set_target_properties(tn_minizip PROPERTIES
+  IMPORTED_LOCATION "${_minizip}/lib/libminizip.a"
+  INTERFACE_INCLUDE_DIRECTORIES "${_minizip}/include"
+  INTERFACE_LINK_LIBRARIES tn_zlib)
+
+add_library(tn_curl STATIC IMPORTED GLOBAL)
+set_target_properties(tn_curl PROPERTIES
+  IMPORTED_LOCATION "${_curl}/lib/libcurl.a"
+  INTERFACE_INCLUDE_DIRECTORIES "${_curl}/include"
+  INTERFACE_COMPILE_DEFINITIONS CURL_STATICLIB
+  INTERFACE_LINK_LIBRARIES "tn_zlib;ws2_32;wldap32;crypt32;bcrypt;advapi32")

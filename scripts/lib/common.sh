@@ -1,0 +1,16 @@
+# Shared paths and helpers for the project's scripts; sourced, never run.
+TN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+TN_CACHE="${XDG_CACHE_HOME:-$HOME/.cache}/tninstaller"
+TN_TARGETS="i686-w64-mingw32 x86_64-w64-mingw32"
+
+tn_say() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
+tn_die() { tn_say "error: $*"; exit 1; }
+
+# The 64-bit loader hands 32-bit programs on to the 32-bit one; /usr/bin/wine
+# is the 32-bit loader once wine32 is installed, which may not run here.
+tn_wine_loader() {
+    if [ -x /usr/lib/wine/wine64 ]; then echo /usr/lib/wine/wine64; else command -v wine64 || command -v wine; fi
+}
+
+# Where the 32-bit tier's state is recorded by the setup: "ok" or a reason.
+TN_QEMU_STATE="$TN_CACHE/qemu-i386.state"

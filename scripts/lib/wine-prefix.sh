@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Creates a Wine prefix once, safely when several tests ask at the same time.
+set -uo pipefail
+source "$(dirname "$0")/common.sh"
+prefix=$1
+[ -f "$prefix/.tn-ready" ] && exit 0
+mkdir -p "$prefix"
+exec 8>"$prefix.lock"
+flock 8
+[ -f "$prefix/.tn-ready" ] && exit 0
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+export QEMU_RESERVED_VA=0x80400000
+"$(tn_wine_loader)" wineboot -i >/dev/null 2>&1 || { tn_say "wineboot failed for $prefix"; exit 1; }
+wineserver=/usr/lib/wine/wineserver64; [ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+"$wineserver" -w
+# A new prefix links Desktop, Documents and the rest to $HOME: make them real.
+for link in "$prefix"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then rm "$link"; mkdir -p "$link"; fi
+done
+touch "$prefix/.tn-ready"
