@@ -24,18 +24,3 @@ CommandLinePieces ParseCommandLine(const std::wstring& cmd)
     pieces.fullInstallation = pieces.firstPiece.empty() || !pieces.secondPiece.empty();
     return pieces;
 }
-
-std::wstring ArgumentsAfterProgramName(const std::wstring& fullCommandLine)
-{
-    std::wstring::size_type position = 0;
-    const std::wstring::size_type length = fullCommandLine.size();
-    if (position < length && fullCommandLine[position] == L'"') {
-        ++position;
-        while (position < length && fullCommandLine[position] != L'"') ++position;
-        if (position < length) ++position;  // the closing quote
-    } else {
-        while (position < length && fullCommandLine[position] > L' ') ++position;
-    }
-    while (position < length && fullCommandLine[position] <= L' ') ++position;
-    return fullCommandLine.substr(position);
-}

@@ -20,8 +20,3 @@ struct CommandLinePieces {
 // Splits cmd at its first "|". Without a bar the whole text is the folder with
 // every double quote removed; with one, both sides are kept exactly as written.
 CommandLinePieces ParseCommandLine(const std::wstring& cmd);
-
-// The text the runtime hands a program after its own name: the name (quoted up
-// to its closing quote, else up to the first blank) and every following
-// character up to code 32 are skipped; trailing blanks stay.
-std::wstring ArgumentsAfterProgramName(const std::wstring& fullCommandLine);

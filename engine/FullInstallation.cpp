@@ -1,0 +1,32 @@
+#include "engine/FullInstallation.h"
+
+#include <windows.h>
+
+#include "engine/Install.h"
+#include "engine/InstallWindow.h"
+#include "engine/LaunchProduct.h"
+#include "engine/PayloadExtraction.h"
+#include "report/InstallEvent.h"
+
+void CreateParentFolders(const std::wstring& path)
+{
+    std::wstring::size_type separator = path.find(L'\\');
+    if (separator == std::wstring::npos) return;
+    while ((separator = path.find(L'\\', separator + 1)) != std::wstring::npos) {
+        (void)::CreateDirectoryW(path.substr(0, separator).c_str(), nullptr);
+    }
+}
+
+void RunFullInstallation(const std::wstring& folder, CInstallWindow* window)
+{
+    const HWND windowHandle = window->m_hWnd;
+    const std::wstring mac = window->m_strMac;
+
+    CreateParentFolders(folder);
+    // The steps after it run whether every entry was extracted or not.
+    (void)ExtractPayload(folder, window);
+    LaunchProduct(LaunchForm::Full, folder);
+    ReportInstallEvent(InstallEventCode::S2_i05, mac);
+    PostQuitToWindow(windowHandle);
+    AfxEndThread(0, TRUE);
+}

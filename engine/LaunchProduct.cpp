@@ -1,0 +1,31 @@
+#include "engine/LaunchProduct.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "framework/Handles.h"
+
+namespace {
+const wchar_t kProgramName[] = L"Tarnivo.exe";
+const wchar_t kProgramFile[] = L"\\Tarnivo.exe";
+}  // namespace
+
+void LaunchProduct(LaunchForm form, const std::wstring& folder)
+{
+    const std::wstring programPath = folder + kProgramFile;
+    const std::wstring applicationName = form == LaunchForm::Full ? programPath : std::wstring(kProgramName);
+    // CreateProcessW may write into the command line it is given.
+    std::vector<wchar_t> commandLine(programPath.begin(), programPath.end());
+    commandLine.push_back(L'\0');
+
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started = {};
+    if (::CreateProcessW(applicationName.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                         &startup, &started)) {
+        // Nothing waits for the product; its handles are only released.
+        tn::UniqueHandle process(started.hProcess);
+        tn::UniqueHandle thread(started.hThread);
+    }
+}

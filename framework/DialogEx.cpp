@@ -1,0 +1,3 @@
+#include "framework/DialogEx.h"
+
+IMPLEMENT_DYNAMIC(CDialogEx, CDialog)

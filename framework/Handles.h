@@ -1,0 +1,100 @@
+#pragma once
+// Owners for the system's handles. Each releases in its destructor and keeps
+// the thread's last error, so a failure being reported survives the cleanup.
+
+#include <windows.h>
+
+#include <utility>
+
+namespace tn {
+
+class PreserveLastError {
+public:
+    PreserveLastError() : m_error(::GetLastError()) {}
+    ~PreserveLastError() { ::SetLastError(m_error); }
+    PreserveLastError(const PreserveLastError&) = delete;
+    PreserveLastError& operator=(const PreserveLastError&) = delete;
+
+private:
+    DWORD m_error;
+};
+
+// Traits give the null value and the release call of one handle kind.
+template <typename Traits>
+class UniqueResource {
+public:
+    using Handle = typename Traits::Handle;
+
+    UniqueResource() = default;
+    explicit UniqueResource(Handle handle) : m_handle(handle) {}
+    ~UniqueResource() { reset(); }
+    UniqueResource(UniqueResource&& other) noexcept : m_handle(other.release()) {}
+    UniqueResource& operator=(UniqueResource&& other) noexcept
+    {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+    UniqueResource(const UniqueResource&) = delete;
+    UniqueResource& operator=(const UniqueResource&) = delete;
+
+    Handle get() const { return m_handle; }
+    bool valid() const { return m_handle != Traits::Null(); }
+    explicit operator bool() const { return valid(); }
+    Handle release() { return std::exchange(m_handle, Traits::Null()); }
+    void reset(Handle handle = Traits::Null())
+    {
+        if (m_handle != Traits::Null()) {
+            PreserveLastError keep;
+            Traits::Release(m_handle);
+        }
+        m_handle = handle;
+    }
+    // For calls that fill a handle through a pointer.
+    Handle* put()
+    {
+        reset();
+        return &m_handle;
+    }
+
+private:
+    Handle m_handle = Traits::Null();
+};
+
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static Handle Null() { return nullptr; }
+    static void Release(Handle handle) { ::CloseHandle(handle); }
+};
+
+// CreateFileW and the snapshot functions fail with INVALID_HANDLE_VALUE.
+struct FileHandleTraits {
+    using Handle = HANDLE;
+    static Handle Null() { return INVALID_HANDLE_VALUE; }
+    static void Release(Handle handle) { ::CloseHandle(handle); }
+};
+
+struct RegistryKeyTraits {
+    using Handle = HKEY;
+    static Handle Null() { return nullptr; }
+    static void Release(Handle handle) { ::RegCloseKey(handle); }
+};
+
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle Null() { return nullptr; }
+    static void Release(Handle handle) { ::FreeLibrary(handle); }
+};
+
+struct GdiObjectTraits {
+    using Handle = HGDIOBJ;
+    static Handle Null() { return nullptr; }
+    static void Release(Handle handle) { ::DeleteObject(handle); }
+};
+
+using UniqueHandle = UniqueResource<KernelHandleTraits>;
+using UniqueFile = UniqueResource<FileHandleTraits>;
+using UniqueHKey = UniqueResource<RegistryKeyTraits>;
+using UniqueModule = UniqueResource<ModuleTraits>;
+using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
+
+}  // namespace tn
