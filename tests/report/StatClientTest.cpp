@@ -1,0 +1,178 @@
+// The statistics client against real receivers on loopback, under Wine.
+// run_stat_client_test.py starts one receiver per group of tests (normal,
+// gzip, status 500, silent, slow, none), runs this program once per group
+// with --gtest_filter and the receiver's address in TN_TEST_STAT_BASE_URL,
+// and afterwards checks what the normal receiver stored.
+
+#include <gtest/gtest.h>
+
+#include <curl/curl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "app/SubChannel.h"
+#include "report/InstallEvent.h"
+#include "report/MacAddress.h"
+#include "report/StatBaseUrl.h"
+#include "report/StatClient.h"
+
+namespace {
+
+// The driver expects exactly these in the stored events.
+const wchar_t kMac[] = L"00-1A-2B-3C-4D-5E";
+const wchar_t kSubChannel[] = L"\x5B89\x88C5\x7A0B\x5E8F setup";  // "安装程序 setup"
+const char kAccepted[] = "{\"code\": 0, \"message\": \"ok\"}";
+
+double SecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+class ReceiverTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(std::wstring(StatBaseUrl()), L"") << "TN_TEST_STAT_BASE_URL is not set: run through run_stat_client_test.py";
+    }
+
+    // Posts a record under a test code and measures the call.
+    int PostRecord(std::string& response, const std::wstring& code, double& seconds,
+                   const std::wstring& path = L"v1/userop/add")
+    {
+        const auto start = std::chrono::steady_clock::now();
+        const int result = CStatClient::Instance().Post(
+            response, 3, path, L"type=0&code=" + code + L"&remark=mac=,channel=0,sub_channel=test,noui=0");
+        seconds = SecondsSince(start);
+        return result;
+    }
+};
+
+using NormalReceiver = ReceiverTest;
+using GzipReceiver = ReceiverTest;
+using ErrorStatusReceiver = ReceiverTest;
+using SlowReceiver = ReceiverTest;
+using SilentReceiver = ReceiverTest;
+using NoReceiver = ReceiverTest;
+
+TEST_F(NormalReceiver, FourInstallEventsAreSentInOrder)
+{
+    g_strSubChannel = kSubChannel;
+    for (InstallEventCode code : {InstallEventCode::S2_d01, InstallEventCode::S2_d02, InstallEventCode::S2_i04,
+                                  InstallEventCode::S2_i05}) {
+        const auto start = std::chrono::steady_clock::now();
+        ReportInstallEvent(code, kMac);
+        EXPECT_LT(SecondsSince(start), 3.0);
+    }
+}
+
+TEST_F(NormalReceiver, AcceptedPostReturnsZeroWithTheAnswer)
+{
+    std::string response = "stale";
+    double seconds = 0;
+    EXPECT_EQ(PostRecord(response, L"T_post", seconds), CURLE_OK);
+    EXPECT_EQ(response, kAccepted);
+}
+
+TEST_F(NormalReceiver, UnknownPathIsAnAnswerNotAFailure)
+{
+    std::string response;
+    double seconds = 0;
+    EXPECT_EQ(PostRecord(response, L"T_unknown_path", seconds, L"v1/userop/none"), CURLE_OK);
+    EXPECT_NE(response.find("\"code\": 404"), std::string::npos) << response;
+}
+
+TEST_F(NormalReceiver, TwoThreadsPostAtTheSameTime)
+{
+    std::string first, second;
+    int firstResult = -1, secondResult = -1;
+    double firstSeconds = 0, secondSeconds = 0;
+    std::thread other([&] { firstResult = PostRecord(first, L"T_thread_1", firstSeconds); });
+    secondResult = PostRecord(second, L"T_thread_2", secondSeconds);
+    other.join();
+    EXPECT_EQ(firstResult, CURLE_OK);
+    EXPECT_EQ(secondResult, CURLE_OK);
+    EXPECT_EQ(first, kAccepted);
+    EXPECT_EQ(second, kAccepted);
+}
+
+TEST_F(GzipReceiver, CompressedAnswerIsDecodedBeforeItArrives)
+{
+    std::string response;
+    double seconds = 0;
+    EXPECT_EQ(PostRecord(response, L"T_gzip", seconds), CURLE_OK);
+    EXPECT_EQ(response, kAccepted);
+}
+
+TEST_F(ErrorStatusReceiver, Status500ReturnsZeroWithTheErrorPage)
+{
+    std::string response = "stale";
+    double seconds = 0;
+    EXPECT_EQ(PostRecord(response, L"T_500", seconds), CURLE_OK);
+    EXPECT_NE(response.find("<h1>500 Internal Server Error</h1>"), std::string::npos) << response;
+    EXPECT_EQ(response.find("stale"), std::string::npos);
+}
+
+TEST_F(SlowReceiver, AnswerWithinTheLimitIsWaitedFor)
+{
+    std::string response;
+    double seconds = 0;
+    EXPECT_EQ(PostRecord(response, L"T_slow", seconds), CURLE_OK);
+    EXPECT_EQ(response, kAccepted);
+    EXPECT_GE(seconds, 1.4);  // the receiver waits 1.5 s before answering
+}
+
+TEST_F(SilentReceiver, NoAnswerTimesOutAfterThreeSeconds)
+{
+    std::string response = "stale";
+    double seconds = 0;
+    EXPECT_EQ(PostRecord(response, L"T_silent", seconds), CURLE_OPERATION_TIMEDOUT);
+    EXPECT_GE(seconds, 2.5);
+    EXPECT_LE(seconds, 6.0);
+    EXPECT_EQ(response, "");
+}
+
+TEST_F(NoReceiver, RefusedConnectionFailsAtOnce)
+{
+    std::string response = "stale";
+    double seconds = 0;
+    EXPECT_EQ(PostRecord(response, L"T_refused", seconds), CURLE_COULDNT_CONNECT);
+    EXPECT_LT(seconds, 1.5);
+    EXPECT_EQ(response, "");
+
+    // A report to nowhere returns just as quickly and without a trace.
+    const auto start = std::chrono::steady_clock::now();
+    ReportInstallEvent(InstallEventCode::S2_d01, kMac);
+    EXPECT_LT(SecondsSince(start), 1.5);
+}
+
+TEST(MacAddress, SeventeenUpperCaseHexCharactersOrEmpty)
+{
+    const std::wstring mac = GetMacAddress();
+    std::printf("GetMacAddress: \"%ls\"\n", mac.c_str());
+    if (mac.empty()) return;
+    ASSERT_EQ(mac.size(), 17u);
+    for (std::size_t i = 0; i < mac.size(); ++i) {
+        if (i % 3 == 2) {
+            EXPECT_EQ(mac[i], L'-') << i;
+        } else {
+            EXPECT_TRUE((mac[i] >= L'0' && mac[i] <= L'9') || (mac[i] >= L'A' && mac[i] <= L'F')) << i;
+        }
+    }
+    EXPECT_EQ(GetMacAddress(), mac);
+}
+
+TEST(WriteToString, AppendsEverythingAndReturnsTheCount)
+{
+    std::string target = "ab";
+    char data[] = "cdefgh";
+    EXPECT_EQ(CStatClient::WriteToString(data, 3, 2, &target), 6u);
+    EXPECT_EQ(target, "abcdefgh");
+    EXPECT_EQ(CStatClient::WriteToString(data, 1, 0, &target), 0u);
+    EXPECT_EQ(target, "abcdefgh");
+}
+
+}  // namespace
