@@ -1,1 +1,28 @@
 # Archive reader targets: tn_archive_core (platform-free), tn_archive (Windows).
+add_library(tn_archive_core STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/ArchiveAttributes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ArchiveNames.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ArchivePath.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ArchiveTimes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MemorySource.cpp
+)
+target_include_directories(tn_archive_core PUBLIC ${CMAKE_SOURCE_DIR})
+
+# The payload the installer embeds. Defined here, not only beside its
+# generator in tools/, because res/ reads it before tools/ is configured.
+set(TN_PAYLOAD_ZIP "${CMAKE_BINARY_DIR}/payload/demo-payload.zip" CACHE FILEPATH
+    "Product archive embedded as resource ZIP 148 (default: the generated demo payload)")
+
+if(NOT TN_WINDOWS)
+  return()
+endif()
+
+add_library(tn_archive STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/ArchiveFileWriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ArchiveFolders.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ArchiveMemoryIo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ArchiveTimes_win.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PayloadArchive.cpp
+)
+target_include_directories(tn_archive PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(tn_archive PUBLIC tn_archive_core tn_minizip)

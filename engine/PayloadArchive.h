@@ -1,0 +1,78 @@
+#pragma once
+// CPayloadArchive: reads the product's ZIP archive in place (the installer's
+// loaded resource, never copied) and writes its entries under a base folder.
+//
+// Entries are meant to be read and extracted in rising index order; minizip
+// then moves one central record per entry, and ExtractItem finds the record
+// its preceding ReadItem of the same entry left in the cache.
+
+#include "engine/ArchiveFolders.h"
+#include "engine/ArchiveItem.h"
+#include "engine/ArchivePath.h"
+#include "engine/MemorySource.h"
+
+#include <minizip/unzip.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class CArchiveFileWriter;
+
+class CPayloadArchive {
+public:
+    // data must stay valid for the reader's life. nullptr: the archive cannot
+    // be opened (ArcNoFile), e.g. no end-of-central-directory record or counts
+    // that disagree. The base folder starts as the current folder.
+    static std::unique_ptr<CPayloadArchive> OpenFromMemory(const void* data, size_t size);
+
+    ~CPayloadArchive();
+    CPayloadArchive(const CPayloadArchive&) = delete;
+    CPayloadArchive& operator=(const CPayloadArchive&) = delete;
+
+    // "/" is appended unless folder ends in "\" or "/". A folder that does not
+    // fit the 259 characters is refused (ArcBadArgument) and every extraction
+    // fails with ArcNoFile until a folder that fits is set, so nothing can go
+    // to a folder other than the one asked for.
+    ArchiveResult SetBaseFolder(const wchar_t* folder);
+
+    // index -1: the count record. Otherwise the entry's record; a failure
+    // leaves record as it was.
+    ArchiveResult ReadItem(int index, ArchiveItem* record);
+
+    // Writes entry index under name (relative to the base folder; normally the
+    // record's own name). Names that are absolute or would climb out of the
+    // base folder are refused with ArcBadArgument, a target path longer than
+    // 259 characters with ArcNoFile.
+    ArchiveResult ExtractItem(int index, const wchar_t* name);
+
+private:
+    CPayloadArchive(const void* data, size_t size);
+
+    void CloseMember();
+    ArchiveResult MoveToEntry(int index);
+    ArchiveResult LoadRecord(int index);
+    ArchiveResult ExtractFolder(std::wstring_view name);
+    ArchiveResult ExtractFile(int index, std::wstring_view name);
+    ArchiveResult CopyMember(CArchiveFileWriter* writer, uint64_t size);
+
+    MemorySource m_source;
+    unzFile m_archive = nullptr;
+    bool m_memberOpen = false;
+    int m_count = 0;
+    int m_currentEntry = -1;  // minizip's current entry; -1 when it must start over
+
+    // The record last produced by ReadItem, with what only the reader needs.
+    ArchiveItem m_cachedRecord{};
+    int m_cachedIndex = -1;
+    uint32_t m_cachedFlags = 0;               // general-purpose bits
+    uint64_t m_cachedUncompressedSize = 0;
+    ArchiveResult m_cachedNameProblem = ArcOk;  // set when the stored name cannot be written faithfully
+
+    ArchivePath m_baseFolder;
+    bool m_baseFolderUsable = true;
+    CArchiveFolders m_folders;
+    std::unique_ptr<uint8_t[]> m_transferBuffer;  // made at the first file extraction
+    std::vector<uint8_t> m_extraField;
+};

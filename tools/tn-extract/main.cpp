@@ -1,0 +1,130 @@
+// tn-extract: extracts a product archive exactly as the installer's worker
+// does, one line per entry, so release engineers can check an archive
+// before it is built in.
+//
+//   tn-extract [--stats] ARCHIVE DEST
+//
+// Exit code 0 when every entry was accepted by the worker's rule, 1 when
+// one was not, 2 when the archive cannot be read or opened (or bad usage).
+// --stats adds the peak working set to stderr at the end.
+
+#include "engine/ArchiveAcceptance.h"
+#include "engine/ArchiveFileHandle.h"
+#include "engine/PayloadArchive.h"
+#include "tools/tn-extract/ExtractListing.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr int kExitAccepted = 0;
+constexpr int kExitEntryFailed = 1;
+constexpr int kExitNoArchive = 2;
+constexpr size_t kFlushSize = 64 * 1024;
+constexpr DWORD kReadChunk = 16 * 1024 * 1024;
+
+void WriteOut(FILE* stream, const std::string& text)
+{
+    (void)fwrite(text.data(), 1, text.size(), stream);
+}
+
+// The whole file in one block, as the installer has its resource.
+bool ReadWholeFile(const wchar_t* path, std::unique_ptr<uint8_t[]>* data, size_t* size)
+{
+    ArchiveFileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.valid()) return false;
+    LARGE_INTEGER length;
+    if (!GetFileSizeEx(file.get(), &length) || length.QuadPart <= 0 ||
+        static_cast<unsigned long long>(length.QuadPart) > SIZE_MAX) {
+        return false;
+    }
+    *size = static_cast<size_t>(length.QuadPart);
+    data->reset(new uint8_t[*size]);
+    size_t done = 0;
+    while (done < *size) {
+        const size_t left = *size - done;
+        const DWORD ask = left < kReadChunk ? static_cast<DWORD>(left) : kReadChunk;
+        DWORD got = 0;
+        if (!ReadFile(file.get(), data->get() + done, ask, &got, nullptr) || got == 0) return false;
+        done += got;
+    }
+    return true;
+}
+
+void PrintStats(size_t archiveSize)
+{
+    PROCESS_MEMORY_COUNTERS counters;
+    std::memset(&counters, 0, sizeof(counters));
+    counters.cb = sizeof(counters);
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters))) return;
+    std::fprintf(stderr, "peak_working_set %llu\narchive_size %llu\n",
+                 static_cast<unsigned long long>(counters.PeakWorkingSetSize),
+                 static_cast<unsigned long long>(archiveSize));
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    _setmode(_fileno(stdout), _O_BINARY);  // UTF-8 bytes go out unchanged
+    int first = 1;
+    bool stats = false;
+    if (argc > 1 && std::wcscmp(argv[1], L"--stats") == 0) {
+        stats = true;
+        first = 2;
+    }
+    if (argc - first != 2) {
+        std::fputs("usage: tn-extract [--stats] ARCHIVE DEST\n", stderr);
+        return kExitNoArchive;
+    }
+
+    std::unique_ptr<uint8_t[]> data;
+    size_t size = 0;
+    if (!ReadWholeFile(argv[first], &data, &size)) {
+        std::fputs("tn-extract: cannot read the archive\n", stderr);
+        return kExitNoArchive;
+    }
+    std::unique_ptr<CPayloadArchive> archive = CPayloadArchive::OpenFromMemory(data.get(), size);
+    if (!archive) {
+        std::fputs("tn-extract: cannot open the archive\n", stderr);
+        return kExitNoArchive;
+    }
+
+    // The worker's calling order.
+    (void)archive->SetBaseFolder(argv[first + 1]);
+    ArchiveItem record;
+    std::memset(&record, 0, sizeof(record));
+    (void)archive->ReadItem(-1, &record);
+    const int count = record.index;
+
+    std::string out;
+    out.reserve(kFlushSize * 2);
+    bool allAccepted = true;
+    for (int index = 0; index < count; ++index) {
+        std::memset(&record, 0, sizeof(record));
+        (void)archive->ReadItem(index, &record);
+        const ArchiveResult result = archive->ExtractItem(index, record.name);
+        allAccepted = allAccepted && IsExtractionAccepted(result, record);
+        AppendEntryLine(&out, index, result, record);
+        if (out.size() >= kFlushSize) {
+            WriteOut(stdout, out);
+            out.clear();
+        }
+    }
+    AppendEntriesLine(&out, count);
+    WriteOut(stdout, out);
+    std::fflush(stdout);
+    if (stats) PrintStats(size);
+    return allAccepted ? kExitAccepted : kExitEntryFailed;
+}
