@@ -2,7 +2,7 @@
 add_compile_options(-Wall -Wextra -Werror)
 
 if(TN_WINDOWS)
-  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  add_compile_definitions(UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
   # No MinGW runtime DLL may be needed at run time.
   add_link_options(-static -static-libgcc -static-libstdc++)
 else()

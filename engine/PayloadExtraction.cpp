@@ -1,5 +1,6 @@
 #include "engine/PayloadExtraction.h"
 
+#include <windows.h>
 #include <commctrl.h>
 
 #include "app/CommandLine.h"

@@ -29,7 +29,9 @@ TEST(ProgressPlan, ShowsEachValueOnceAfterItsEntry)
             // Value k needs (k + 1) per cent of the entries written, and no more than that.
             const int entry = entryOf[value];
             EXPECT_GE(100LL * (entry + 1), (value + 1LL) * count);
-            if (entry > 0) EXPECT_LT(100LL * entry, (value + 1LL) * count);
+            if (entry > 0) {
+                EXPECT_LT(100LL * entry, (value + 1LL) * count);
+            }
         }
     }
 }

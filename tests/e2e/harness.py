@@ -1,0 +1,98 @@
+"""Shared pieces of the end-to-end tests: running Windows programs of one
+build tree under Wine, scratch folders, and checks against the archive."""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import zipfile
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+WINE_RUN = os.path.join(ROOT, 'scripts', 'wine-run')
+
+
+class Tree:
+    def __init__(self, path):
+        self.path = os.path.abspath(path)
+        self.bin = os.path.join(self.path, 'bin')
+
+    def program(self, name):
+        return os.path.join(self.bin, name)
+
+
+def windows_path(path):
+    """Wine maps the Unix root to drive Z:."""
+    return 'Z:' + os.path.abspath(path).replace('/', '\\')
+
+
+def scratch(tree, name):
+    base = os.path.join(tree.path, 'e2e-scratch')
+    os.makedirs(base, exist_ok=True)
+    return tempfile.mkdtemp(prefix=name + '-', dir=base)
+
+
+def wine(tree, program, *arguments, cwd=None, env=None, timeout=300):
+    """Runs one Windows program to its end; returns (exit code, stdout)."""
+    full_env = dict(os.environ)
+    full_env.update(env or {})
+    completed = subprocess.run([WINE_RUN, program, *arguments], cwd=cwd, env=full_env,
+                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
+    return completed.returncode, completed.stdout.decode('utf-8', 'replace')
+
+
+def start_wine(tree, program, *arguments, cwd=None, env=None):
+    full_env = dict(os.environ)
+    full_env.update(env or {})
+    return subprocess.Popen([WINE_RUN, program, *arguments], cwd=cwd, env=full_env,
+                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+
+
+def entry_name(info):
+    """The entry's name as a system with code page 936 decodes it."""
+    if info.flag_bits & 0x800:
+        return info.filename
+    return info.filename.encode('cp437').decode('gbk')
+
+
+def assert_extracted(archive_path, folder):
+    """Every folder entry exists and every file holds exactly its bytes."""
+    with zipfile.ZipFile(archive_path) as archive:
+        for info in archive.infolist():
+            path = os.path.join(folder, *entry_name(info).rstrip('/').split('/'))
+            if info.is_dir():
+                check(os.path.isdir(path), f'folder missing: {path}')
+                continue
+            check(os.path.isfile(path), f'file missing: {path}')
+            with open(path, 'rb') as extracted:
+                check(extracted.read() == archive.read(info), f'bytes differ: {path}')
+        return len(archive.infolist())
+
+
+def wait_for(condition, seconds, what):
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        if condition():
+            return
+        time.sleep(0.2)
+    raise AssertionError(f'timed out waiting for {what}')
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
+def main(cases):
+    """Runs the case named on the command line: CASE TREE."""
+    name, tree = sys.argv[1], Tree(sys.argv[2])
+    try:
+        cases[name](tree)
+    except AssertionError as failure:
+        print(f'FAILED {name}: {failure}')
+        sys.exit(1)
+    print(f'passed {name}')
+
+
+def remove(path):
+    shutil.rmtree(path, ignore_errors=True)

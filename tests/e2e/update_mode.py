@@ -1,0 +1,52 @@
+#!/usr/bin/env python3
+"""The installer started by the product for an update, checked from outside:
+the quoted-folder form extracts the whole payload, shows the update texts,
+starts the product in its update form and ends by itself."""
+import os
+import shutil
+
+from harness import (assert_extracted, check, main, remove, scratch, start_wine, wait_for, wine,
+                     windows_path)
+
+PAYLOAD = os.environ['TN_PAYLOAD_ZIP']
+UPDATE_TEXTS_FIRST = '版本更新中. . .    0%'
+UPDATE_TEXT_END = '更新已完成    100%'
+
+
+def extract_only_update(tree):
+    work = scratch(tree, 'update')
+    target = os.path.join(work, 'target')
+    current = os.path.join(work, 'current')
+    os.makedirs(current)
+    # The update form names "Tarnivo.exe" alone: it is found in the installer's current folder.
+    shutil.copy(tree.program('Tarnivo.exe'), current)
+
+    watcher = start_wine(tree, tree.program('tn-window-probe.exe'), 'watch', '240')
+    code, _ = wine(tree, tree.program('tn-launch.exe'), windows_path(tree.program('TNInstaller.exe')),
+                   cwd=current, env={'TN_ARGUMENTS': '"' + windows_path(target) + '"'}, timeout=300)
+    check(code == 0, f'installer exit code {code}')
+    texts = watcher.communicate(timeout=60)[0].decode('utf-8').splitlines()
+
+    entries = assert_extracted(PAYLOAD, target)
+    check(entries > 0, 'the payload has entries')
+
+    log = os.path.join(current, 'launch.log')
+    wait_for(lambda: os.path.exists(log), 30, 'the product to start')
+    with open(log, encoding='utf-8') as records:
+        lines = records.read().splitlines()
+    check(lines == [windows_path(target) + '\\Tarnivo.exe\t' + windows_path(current)],
+          f'launch record {lines!r}')
+    check(not os.path.exists(os.path.join(target, 'launch.log')), 'the extracted copy was started')
+
+    # The template's own text may be read before the window has initialised.
+    texts = [t for t in texts if t != '安装中. . .']
+    check(texts and texts[0] == UPDATE_TEXTS_FIRST, f'first text {texts[:1]!r}')
+    check(texts[-1] == UPDATE_TEXT_END, f'last text {texts[-1:]!r}')
+    percents = [int(t[len('版本更新中. . .    '):-1]) for t in texts[:-1]]
+    check(percents == sorted(percents) and len(set(percents)) == len(percents), 'percentages rise')
+    wine(tree, tree.program('tn-window-probe.exe'), 'close-product')
+    remove(work)
+
+
+if __name__ == '__main__':
+    main({'extract_only_update': extract_only_update})

@@ -1,0 +1,91 @@
+// tn-window-probe: reads the installer's window from outside, through the
+// Windows API, for the end-to-end tests.
+//
+//   tn-window-probe watch SECONDS   prints every new text of the status
+//                                   control (1004) of a window holding a
+//                                   progress bar (1005), one UTF-8 line each,
+//                                   until that window goes or time runs out
+//   tn-window-probe close-product   closes every stand-in product window
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const int kStatusId = 1004;
+const int kProgressId = 1005;
+
+BOOL CALLBACK FindInstallerWindow(HWND window, LPARAM found)
+{
+    if (::GetDlgItem(window, kStatusId) != nullptr && ::GetDlgItem(window, kProgressId) != nullptr) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void PrintUtf8Line(const std::wstring& text)
+{
+    char bytes[1024];
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes, sizeof(bytes), nullptr, nullptr);
+    if (size <= 0) return;
+    fwrite(bytes, 1, static_cast<size_t>(size - 1), stdout);
+    fputc('\n', stdout);
+    fflush(stdout);
+}
+
+int Watch(int seconds)
+{
+    const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
+    HWND window = nullptr;
+    std::wstring last;
+    bool seen = false;
+    while (::GetTickCount64() < deadline) {
+        if (window == nullptr || !::IsWindow(window)) {
+            if (seen) return 0;  // the window has gone
+            window = nullptr;
+            ::EnumWindows(&FindInstallerWindow, reinterpret_cast<LPARAM>(&window));
+        }
+        if (window != nullptr) {
+            seen = true;
+            wchar_t text[256] = {};
+            DWORD_PTR copied = 0;
+            if (::SendMessageTimeoutW(::GetDlgItem(window, kStatusId), WM_GETTEXT, 256,
+                                      reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, &copied) &&
+                last != text) {
+                last = text;
+                PrintUtf8Line(last);
+            }
+        }
+        ::Sleep(5);
+    }
+    return seen ? 0 : 1;
+}
+
+BOOL CALLBACK CloseProduct(HWND window, LPARAM closed)
+{
+    wchar_t className[64] = {};
+    ::GetClassNameW(window, className, 64);
+    if (wcscmp(className, L"TarnivoStandIn") == 0) {
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+        ++*reinterpret_cast<int*>(closed);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc == 3 && wcscmp(argv[1], L"watch") == 0) return Watch(_wtoi(argv[2]));
+    if (argc == 2 && wcscmp(argv[1], L"close-product") == 0) {
+        int closed = 0;
+        ::EnumWindows(&CloseProduct, reinterpret_cast<LPARAM>(&closed));
+        printf("closed %d\n", closed);
+        return 0;
+    }
+    fwprintf(stderr, L"usage: tn-window-probe watch SECONDS | close-product\n");
+    return 2;
+}
