@@ -4,6 +4,7 @@ the quoted-folder form extracts the whole payload, shows the update texts,
 starts the product in its update form and ends by itself."""
 import os
 import shutil
+import time
 
 from harness import (assert_extracted, check, main, remove, scratch, start_wine, wait_for, wine,
                      windows_path)
@@ -48,5 +49,25 @@ def extract_only_update(tree):
     remove(work)
 
 
+def window_closed_during_the_run(tree):
+    """The user ends the window while the worker runs: the process ends at
+    once and cleanly, never through a worker that outlived its window."""
+    work = scratch(tree, 'closed')
+    target = os.path.join(work, 'target')
+    installer = start_wine(tree, tree.program('tn-launch.exe'), windows_path(tree.program('TNInstaller.exe')),
+                           cwd=work, env={'TN_ARGUMENTS': '"' + windows_path(target) + '"'})
+    wait_for(lambda: os.path.isdir(target), 120, 'the extraction to start')
+    time.sleep(0.5)
+    closed_at = time.time()
+    code, _ = wine(tree, tree.program('tn-window-probe.exe'), 'close-installer')
+    check(code == 0, 'the installer window was found')
+    installer.wait(timeout=60)
+    # A worker touching a destroyed window object would crash the process
+    # (exit code 0xC0000005) instead of this clean end.
+    check(installer.returncode == 0, f'installer exit code {installer.returncode:#x}')
+    check(time.time() - closed_at < 20, 'the process ended soon after its window')
+    remove(work)
+
+
 if __name__ == '__main__':
-    main({'extract_only_update': extract_only_update})
+    main({'extract_only_update': extract_only_update, 'window_closed_during_the_run': window_closed_during_the_run})

@@ -6,6 +6,8 @@
 //                                   progress bar (1005), one UTF-8 line each,
 //                                   until that window goes or time runs out
 //   tn-window-probe close-product   closes every stand-in product window
+//   tn-window-probe close-installer asks the installer's window to close, as
+//                                   the system's close command does
 #include <windows.h>
 
 #include <cstdio>
@@ -86,6 +88,13 @@ int wmain(int argc, wchar_t** argv)
         printf("closed %d\n", closed);
         return 0;
     }
-    fwprintf(stderr, L"usage: tn-window-probe watch SECONDS | close-product\n");
+    if (argc == 2 && wcscmp(argv[1], L"close-installer") == 0) {
+        HWND window = nullptr;
+        ::EnumWindows(&FindInstallerWindow, reinterpret_cast<LPARAM>(&window));
+        if (window == nullptr) return 1;
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    fwprintf(stderr, L"usage: tn-window-probe watch SECONDS | close-product | close-installer\n");
     return 2;
 }
