@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 namespace {
 
 // Attributes that stop a file from being replaced or opened for writing.
@@ -9,12 +11,23 @@ constexpr DWORD kProtectiveAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE
 constexpr DWORD kFileAttributeMask = kProtectiveAttributes | FILE_ATTRIBUTE_ARCHIVE;
 constexpr uint32_t kNameAttempts = 64;
 
-FILETIME ToFileTime(uint64_t value)
+LARGE_INTEGER ToLarge(uint64_t value)
 {
-    FILETIME time;
-    time.dwLowDateTime = static_cast<DWORD>(value & 0xFFFFFFFFu);
-    time.dwHighDateTime = static_cast<DWORD>(value >> 32);
-    return time;
+    LARGE_INTEGER large;
+    large.QuadPart = static_cast<LONGLONG>(value);
+    return large;
+}
+
+// The target as an NT path, which renaming an open file needs whatever the
+// base folder looked like (relative, "/" separators).
+bool NtPathOf(const wchar_t* path, std::wstring* ntPath)
+{
+    wchar_t full[ArchivePath::kMaxLength + 1];
+    const DWORD length = GetFullPathNameW(path, ARRAYSIZE(full), full, nullptr);
+    if (length == 0 || length >= ARRAYSIZE(full)) return false;
+    if (full[0] == L'\\' && full[1] == L'\\') ntPath->assign(L"\\??\\UNC\\").append(full + 2, length - 2);
+    else ntPath->assign(L"\\??\\").append(full, length);
+    return true;
 }
 
 void AppendHex(std::wstring* text, uint32_t value)
@@ -38,7 +51,7 @@ bool CArchiveFileWriter::MakeTemporaryPath(uint32_t number)
     }
     // The target fits but its temporary sibling would not: name the folder
     // in full so the longer path is still accepted.
-    std::wstring folderText(folder.empty() ? std::wstring_view(L".\\") : folder);
+    const std::wstring folderText(folder);
     const DWORD needed = GetFullPathNameW(folderText.c_str(), 0, nullptr, nullptr);
     if (needed == 0) return false;
     std::wstring full(needed, L'\0');
@@ -52,19 +65,18 @@ bool CArchiveFileWriter::MakeTemporaryPath(uint32_t number)
     return true;
 }
 
-bool CArchiveFileWriter::Create(const ArchivePath& target, size_t folderLength, uint32_t attributes,
-                                uint32_t nameSeed)
+bool CArchiveFileWriter::Create(const ArchivePath& target, size_t folderLength, uint32_t nameSeed)
 {
     Discard();
     m_target = target;
     m_folderLength = folderLength;
-    m_attributes = attributes & kFileAttributeMask;
-    const DWORD flags = m_attributes != 0 ? m_attributes : FILE_ATTRIBUTE_NORMAL;
     for (uint32_t attempt = 0; attempt < kNameAttempts; ++attempt) {
         if (!MakeTemporaryPath(nameSeed + attempt)) return false;
-        // A name already taken (a leftover, or an entry of that name) is
-        // never overwritten: the next one is tried.
-        m_file.Reset(CreateFileW(m_temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, flags, nullptr));
+        // DELETE access: the file is renamed over the target while still
+        // open. A name already taken (a leftover, or an entry of that name)
+        // is never overwritten: the next one is tried.
+        m_file.Reset(CreateFileW(m_temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_ARCHIVE, nullptr));
         if (m_file.valid()) {
             m_created = true;
             return true;
@@ -81,30 +93,58 @@ bool CArchiveFileWriter::Write(const void* data, uint32_t size)
     return WriteFile(m_file.get(), data, size, &written, nullptr) && written == size;
 }
 
-bool CArchiveFileWriter::SetTimes(uint64_t creation, uint64_t access, uint64_t modification)
+bool CArchiveFileWriter::RenameOverTarget()
 {
-    const FILETIME creationTime = ToFileTime(creation);
-    const FILETIME accessTime = ToFileTime(access);
-    const FILETIME modificationTime = ToFileTime(modification);
-    return SetFileTime(m_file.get(), &creationTime, &accessTime, &modificationTime) != FALSE;
+    // One call on the open handle; closing it and moving the file by name
+    // would cost three more round trips per file under Wine.
+    const size_t nameBytes = m_targetNtPath.size() * sizeof(wchar_t);
+    m_renameBuffer.assign(sizeof(FILE_RENAME_INFO) + nameBytes, 0);
+    FILE_RENAME_INFO* rename = reinterpret_cast<FILE_RENAME_INFO*>(m_renameBuffer.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(nameBytes);
+    std::memcpy(rename->FileName, m_targetNtPath.c_str(), nameBytes);
+    return SetFileInformationByHandle(m_file.get(), FileRenameInfo, rename,
+                                      static_cast<DWORD>(m_renameBuffer.size())) != FALSE;
 }
 
-bool CArchiveFileWriter::Commit()
+bool CArchiveFileWriter::Commit(uint32_t attributes, const FileTimes* times)
 {
     if (!m_created) return false;
-    m_file.Close();
-    if (MoveFileExW(m_temporary.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    // Attributes and times in one call; zero times leave a time alone.
+    FILE_BASIC_INFO basic;
+    std::memset(&basic, 0, sizeof(basic));
+    if (times != nullptr) {
+        basic.CreationTime = ToLarge(times->creation);
+        basic.LastAccessTime = ToLarge(times->access);
+        basic.LastWriteTime = ToLarge(times->modification);
+    }
+    const DWORD fileAttributes = attributes & kFileAttributeMask;
+    basic.FileAttributes = fileAttributes != 0 ? fileAttributes : FILE_ATTRIBUTE_NORMAL;
+    // A file whose times or flags cannot be set is still the right file.
+    if (SetFileInformationByHandle(m_file.get(), FileBasicInfo, &basic, sizeof(basic))) {
+        m_readOnly = (fileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    }
+
+    if (!NtPathOf(m_target.c_str(), &m_targetNtPath)) {
+        Discard();
+        return false;
+    }
+    if (RenameOverTarget()) {
         m_created = false;
+        m_file.Close();
         return true;
     }
     // Only a protected old file costs the extra calls: its read-only, hidden
-    // and system flags are cleared for the move and put back if it fails.
+    // and system flags are cleared for the replacement and put back if it
+    // still fails (a running program, a file held open).
     const DWORD old = GetFileAttributesW(m_target.c_str());
     if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY) == 0 && (old & kProtectiveAttributes) != 0) {
         const DWORD cleared = old & ~kProtectiveAttributes;
         if (SetFileAttributesW(m_target.c_str(), cleared != 0 ? cleared : FILE_ATTRIBUTE_NORMAL)) {
-            if (MoveFileExW(m_temporary.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            if (RenameOverTarget()) {
                 m_created = false;
+                m_file.Close();
                 return true;
             }
             (void)SetFileAttributesW(m_target.c_str(), old);
@@ -120,7 +160,8 @@ void CArchiveFileWriter::Discard()
     if (!m_created) return;
     m_created = false;
     const DWORD lastError = GetLastError();
-    if ((m_attributes & FILE_ATTRIBUTE_READONLY) != 0) (void)SetFileAttributesW(m_temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (m_readOnly) (void)SetFileAttributesW(m_temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
     (void)DeleteFileW(m_temporary.c_str());
+    m_readOnly = false;
     SetLastError(lastError);
 }

@@ -9,6 +9,13 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+struct FileTimes {
+    uint64_t creation;
+    uint64_t access;
+    uint64_t modification;
+};
 
 class CArchiveFileWriter {
 public:
@@ -18,30 +25,33 @@ public:
     CArchiveFileWriter& operator=(const CArchiveFileWriter&) = delete;
 
     // Creates the temporary file beside target, whose first folderLength
-    // characters are its folder (separator included), with the entry's
-    // attributes. nameSeed picks the first temporary name tried. On failure
-    // GetLastError() tells why (ERROR_PATH_NOT_FOUND: the folder is missing).
-    bool Create(const ArchivePath& target, size_t folderLength, uint32_t attributes, uint32_t nameSeed);
+    // characters are its folder (separator included). nameSeed picks the
+    // first temporary name tried. On failure GetLastError() tells why
+    // (ERROR_PATH_NOT_FOUND: the folder is missing).
+    bool Create(const ArchivePath& target, size_t folderLength, uint32_t nameSeed);
 
     bool Write(const void* data, uint32_t size);
-    bool SetTimes(uint64_t creation, uint64_t access, uint64_t modification);
 
-    // Closes the file and moves it over the target, replacing an old file
-    // even when it is read-only, hidden or system. False when the target
-    // cannot be replaced (a running program, a file held open): then the
-    // temporary file is removed and the old file is left as it was.
-    bool Commit();
+    // Gives the file its attributes and, when times is not null, its times,
+    // then renames it over the target in one step and closes it, replacing
+    // an old file even when it is read-only, hidden or system. False when
+    // the target cannot be replaced (a running program, a file held open):
+    // then the temporary file is removed and the old file is left as it was.
+    bool Commit(uint32_t attributes, const FileTimes* times);
 
     // Closes and removes the temporary file, if any.
     void Discard();
 
 private:
     bool MakeTemporaryPath(uint32_t number);
+    bool RenameOverTarget();
 
     ArchiveFileHandle m_file;
     ArchivePath m_target;
     size_t m_folderLength = 0;
     std::wstring m_temporary;  // may exceed the 259 characters: then in "\\?\" form
-    uint32_t m_attributes = 0;
+    std::wstring m_targetNtPath;
+    std::vector<uint8_t> m_renameBuffer;
     bool m_created = false;
+    bool m_readOnly = false;  // the temporary file carries the read-only flag
 };

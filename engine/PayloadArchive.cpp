@@ -211,12 +211,12 @@ ArchiveResult CPayloadArchive::ExtractFile(int index, std::wstring_view name)
 
     CArchiveFileWriter writer;
     const uint32_t nameSeed = static_cast<uint32_t>(index);
-    if (!writer.Create(target, folderLength, m_cachedRecord.attributes, nameSeed)) {
+    if (!writer.Create(target, folderLength, nameSeed)) {
         // A folder removed since it was made sure of: make it again, once.
         if (GetLastError() != ERROR_PATH_NOT_FOUND) return ArcNoFile;
         m_folders.Forget();
         if (!m_folders.Ensure(folder, m_baseFolder.size()) ||
-            !writer.Create(target, folderLength, m_cachedRecord.attributes, nameSeed)) {
+            !writer.Create(target, folderLength, nameSeed)) {
             return ArcNoFile;
         }
     }
@@ -233,11 +233,9 @@ ArchiveResult CPayloadArchive::ExtractFile(int index, std::wstring_view name)
     const bool complete = result == ArcOk || (result == ArcInflateFailed && m_cachedUncompressedSize == 0);
     if (!complete) return result;  // the writer removes the temporary file
     if (closed == UNZ_CRCERROR) return ArcCorrupt;
-    if (result == ArcOk) {
-        // Times are a courtesy: a file whose times cannot be set is still the right file.
-        (void)writer.SetTimes(m_cachedRecord.creationTime, m_cachedRecord.accessTime, m_cachedRecord.modificationTime);
-    }
-    if (!writer.Commit()) return ArcNoFile;
+    // Times only on success: an empty member keeps the time it was written.
+    const FileTimes times{m_cachedRecord.creationTime, m_cachedRecord.accessTime, m_cachedRecord.modificationTime};
+    if (!writer.Commit(m_cachedRecord.attributes, result == ArcOk ? &times : nullptr)) return ArcNoFile;
     return result;
 }
 

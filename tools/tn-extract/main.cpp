@@ -30,7 +30,7 @@ namespace {
 constexpr int kExitAccepted = 0;
 constexpr int kExitEntryFailed = 1;
 constexpr int kExitNoArchive = 2;
-constexpr size_t kFlushSize = 64 * 1024;
+constexpr size_t kFlushSize = 16 * 1024;
 constexpr DWORD kReadChunk = 16 * 1024 * 1024;
 
 void WriteOut(FILE* stream, const std::string& text)
@@ -77,7 +77,9 @@ void PrintStats(size_t archiveSize)
 
 int wmain(int argc, wchar_t** argv)
 {
-    _setmode(_fileno(stdout), _O_BINARY);  // UTF-8 bytes go out unchanged
+    // UTF-8 bytes and "\n" go out unchanged.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     int first = 1;
     bool stats = false;
     if (argc > 1 && std::wcscmp(argv[1], L"--stats") == 0) {
