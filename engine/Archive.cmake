@@ -8,11 +8,6 @@ add_library(tn_archive_core STATIC
 )
 target_include_directories(tn_archive_core PUBLIC ${CMAKE_SOURCE_DIR})
 
-# The payload the installer embeds. Defined here, not only beside its
-# generator in tools/, because res/ reads it before tools/ is configured.
-set(TN_PAYLOAD_ZIP "${CMAKE_BINARY_DIR}/payload/demo-payload.zip" CACHE FILEPATH
-    "Product archive embedded as resource ZIP 148 (default: the generated demo payload)")
-
 if(NOT TN_WINDOWS)
   return()
 endif()

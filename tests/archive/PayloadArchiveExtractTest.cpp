@@ -146,6 +146,18 @@ TEST_F(PayloadArchiveExtract, BaseFolderWithOrWithoutSeparator)
     EXPECT_FALSE(Exists(m_scratch.Path(L"plaincss")));
 }
 
+TEST_F(PayloadArchiveExtract, BaseFolderStartsAsTheCurrentFolder)
+{
+    wchar_t previous[MAX_PATH];
+    ASSERT_NE(0u, GetCurrentDirectoryW(MAX_PATH, previous));
+    ASSERT_TRUE(SetCurrentDirectoryW(m_scratch.path().c_str()));
+    OpenedArchive archive(BuildTestZip({FileEntry("here/a.txt", "here")}));
+    const ArchiveResult result = archive ? ExtractAsWorker(archive.archive.get(), 0) : ArcNoFile;
+    SetCurrentDirectoryW(previous);
+    EXPECT_EQ(ArcOk, result);
+    EXPECT_EQ("here", ReadWholeFile(m_scratch.Path(L"here\\a.txt")).value_or(""));
+}
+
 TEST_F(PayloadArchiveExtract, OnlyTheBaseFoldersLastLevelIsCreated)
 {
     const std::string zip = BuildTestZip({FileEntry("a.txt", "a")});
