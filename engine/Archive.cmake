@@ -1,6 +1,7 @@
 # Archive reader targets: tn_archive_core (platform-free), tn_archive (Windows).
 add_library(tn_archive_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/ArchiveAttributes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ArchiveEndRecord.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ArchiveNames.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ArchivePath.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ArchiveTimes.cpp

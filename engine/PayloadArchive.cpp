@@ -1,6 +1,7 @@
 #include "engine/PayloadArchive.h"
 
 #include "engine/ArchiveAttributes.h"
+#include "engine/ArchiveEndRecord.h"
 #include "engine/ArchiveFileWriter.h"
 #include "engine/ArchiveMemoryIo.h"
 #include "engine/ArchiveNames.h"
@@ -35,10 +36,15 @@ std::unique_ptr<CPayloadArchive> CPayloadArchive::OpenFromMemory(const void* dat
     zlib_filefunc64_def functions;
     FillMemoryFileFunctions(&functions, &archive->m_source);
     archive->m_archive = unzOpen2_64(&archive->m_source, &functions);
-    if (archive->m_archive == nullptr) return nullptr;
-    unz_global_info64 info;
-    if (unzGetGlobalInfo64(archive->m_archive, &info) != UNZ_OK) return nullptr;
-    archive->m_count = static_cast<int>(info.number_entry);
+    if (archive->m_archive != nullptr) {
+        unz_global_info64 info;
+        if (unzGetGlobalInfo64(archive->m_archive, &info) != UNZ_OK) return nullptr;
+        archive->m_count = static_cast<int>(info.number_entry);
+    } else if (!IsArchiveWithoutEntries(data, size)) {
+        return nullptr;
+    }
+    // An archive without entries has no minizip handle: its count of 0 keeps
+    // every later call away from it.
 
     wchar_t current[ArchivePath::kMaxLength + 1];
     const DWORD length = GetCurrentDirectoryW(ARRAYSIZE(current), current);

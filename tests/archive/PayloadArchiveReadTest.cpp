@@ -34,6 +34,18 @@ TEST(PayloadArchiveOpen, RefusesWhatIsNoUsableArchive)
     EXPECT_NE(nullptr, CPayloadArchive::OpenFromMemory(good.data(), good.size()));
 }
 
+TEST(PayloadArchiveOpen, AnArchiveWithoutEntriesOpensWithCountZero)
+{
+    const std::string empty = BuildTestZip({});
+    std::unique_ptr<CPayloadArchive> archive = CPayloadArchive::OpenFromMemory(empty.data(), empty.size());
+    ASSERT_NE(nullptr, archive);
+    ArchiveItem record = Garbage();
+    EXPECT_EQ(ArcOk, archive->ReadItem(-1, &record));
+    EXPECT_EQ(0, record.index);
+    EXPECT_EQ(ArcBadArgument, archive->ReadItem(0, &record));
+    EXPECT_EQ(ArcBadArgument, archive->ExtractItem(0, L"a.txt"));
+}
+
 TEST(PayloadArchiveRead, CountRecordHoldsOnlyTheNumberOfEntries)
 {
     OpenedArchive archive(BuildTestZip({FolderEntry("css/"), FileEntry("css/a.css", "body{}"), FileEntry("b", "")}));

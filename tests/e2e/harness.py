@@ -33,19 +33,53 @@ def scratch(tree, name):
 
 
 def wine(tree, program, *arguments, cwd=None, env=None, timeout=300):
-    """Runs one Windows program to its end; returns (exit code, stdout)."""
+    """Runs one Windows program to its end; returns (exit code, stdout).
+
+    Output goes through files, not pipes: programs it starts (the product)
+    inherit the descriptors and would hold a pipe open long after it ends."""
     full_env = dict(os.environ)
     full_env.update(env or {})
-    completed = subprocess.run([WINE_RUN, program, *arguments], cwd=cwd, env=full_env,
-                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
-    return completed.returncode, completed.stdout.decode('utf-8', 'replace')
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        completed = subprocess.run([WINE_RUN, program, *arguments], cwd=cwd, env=full_env,
+                                   stdout=out, stderr=err, timeout=timeout)
+        out.seek(0)
+        err.seek(0)
+        output = out.read().decode('utf-8', 'replace')
+        check_no_crash(err.read().decode('utf-8', 'replace') + output, program)
+        return completed.returncode, output
+
+
+def check_no_crash(errors, program):
+    # Under qemu a crashed 32-bit program may still exit 0; the debugger's
+    # report on standard error is what shows it.
+    for sign in ('Unhandled exception', 'Unhandled page fault', 'starting debugger'):
+        check(sign not in errors, f'{os.path.basename(program)} crashed: {errors[-2000:]}')
+
+
+class Started:
+    """A Windows program running in the background, its output in files."""
+
+    def __init__(self, program, arguments, cwd, env):
+        full_env = dict(os.environ)
+        full_env.update(env or {})
+        self.program = program
+        self.out = tempfile.TemporaryFile()
+        self.err = tempfile.TemporaryFile()
+        self.process = subprocess.Popen([WINE_RUN, program, *arguments], cwd=cwd, env=full_env,
+                                        stdout=self.out, stderr=self.err)
+
+    def wait(self, timeout):
+        """Waits for the end; returns (exit code, stdout)."""
+        code = self.process.wait(timeout=timeout)
+        self.out.seek(0)
+        self.err.seek(0)
+        output = self.out.read().decode('utf-8', 'replace')
+        check_no_crash(self.err.read().decode('utf-8', 'replace') + output, self.program)
+        return code, output
 
 
 def start_wine(tree, program, *arguments, cwd=None, env=None):
-    full_env = dict(os.environ)
-    full_env.update(env or {})
-    return subprocess.Popen([WINE_RUN, program, *arguments], cwd=cwd, env=full_env,
-                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    return Started(program, arguments, cwd, env)
 
 
 def entry_name(info):

@@ -26,7 +26,7 @@ def extract_only_update(tree):
     code, _ = wine(tree, tree.program('tn-launch.exe'), windows_path(tree.program('TNInstaller.exe')),
                    cwd=current, env={'TN_ARGUMENTS': '"' + windows_path(target) + '"'}, timeout=300)
     check(code == 0, f'installer exit code {code}')
-    texts = watcher.communicate(timeout=60)[0].decode('utf-8').splitlines()
+    texts = watcher.wait(timeout=60)[1].splitlines()
 
     entries = assert_extracted(PAYLOAD, target)
     check(entries > 0, 'the payload has entries')
@@ -61,10 +61,10 @@ def window_closed_during_the_run(tree):
     closed_at = time.time()
     code, _ = wine(tree, tree.program('tn-window-probe.exe'), 'close-installer')
     check(code == 0, 'the installer window was found')
-    installer.wait(timeout=60)
+    code, _ = installer.wait(timeout=60)
     # A worker touching a destroyed window object would crash the process
-    # (exit code 0xC0000005) instead of this clean end.
-    check(installer.returncode == 0, f'installer exit code {installer.returncode:#x}')
+    # instead of this clean end.
+    check(code == 0, f'installer exit code {code:#x}')
     check(time.time() - closed_at < 20, 'the process ended soon after its window')
     remove(work)
 
