@@ -75,7 +75,7 @@ bool CArchiveFileWriter::Create(const ArchivePath& target, size_t folderLength, 
         // DELETE access: the file is renamed over the target while still
         // open. A name already taken (a leftover, or an entry of that name)
         // is never overwritten: the next one is tried.
-        m_file.Reset(CreateFileW(m_temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+        m_file.reset(CreateFileW(m_temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_ARCHIVE, nullptr));
         if (m_file.valid()) {
             m_created = true;
@@ -132,7 +132,7 @@ bool CArchiveFileWriter::Commit(uint32_t attributes, const FileTimes* times)
     }
     if (RenameOverTarget()) {
         m_created = false;
-        m_file.Close();
+        m_file.reset();
         return true;
     }
     // Only a protected old file costs the extra calls: its read-only, hidden
@@ -144,7 +144,7 @@ bool CArchiveFileWriter::Commit(uint32_t attributes, const FileTimes* times)
         if (SetFileAttributesW(m_target.c_str(), cleared != 0 ? cleared : FILE_ATTRIBUTE_NORMAL)) {
             if (RenameOverTarget()) {
                 m_created = false;
-                m_file.Close();
+                m_file.reset();
                 return true;
             }
             (void)SetFileAttributesW(m_target.c_str(), old);
@@ -156,7 +156,7 @@ bool CArchiveFileWriter::Commit(uint32_t attributes, const FileTimes* times)
 
 void CArchiveFileWriter::Discard()
 {
-    m_file.Close();
+    m_file.reset();
     if (!m_created) return;
     m_created = false;
     const DWORD lastError = GetLastError();

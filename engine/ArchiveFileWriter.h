@@ -4,7 +4,7 @@
 // place only when it is complete and verified. Until then, and whenever the
 // entry fails, an old file under the target's name stays exactly as it was.
 
-#include "engine/ArchiveFileHandle.h"
+#include "framework/Handles.h"
 #include "engine/ArchivePath.h"
 
 #include <cstdint>
@@ -46,7 +46,7 @@ private:
     bool MakeTemporaryPath(uint32_t number);
     bool RenameOverTarget();
 
-    ArchiveFileHandle m_file;
+    tn::UniqueFile m_file;
     ArchivePath m_target;
     size_t m_folderLength = 0;
     std::wstring m_temporary;  // may exceed the 259 characters: then in "\\?\" form

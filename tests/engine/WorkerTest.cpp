@@ -159,6 +159,24 @@ protected:
         WindowLease::Release();
     }
 
+    // Runs the window until its loop ends, takes the quit message the loop
+    // posts again, and waits until the worker has let go of the window: a
+    // worker still running reads the archive in the test's resource module.
+    static INT_PTR RunToEnd(RecordingWindow& window, bool* quitPostedAgain = nullptr)
+    {
+        const INT_PTR result = window.DoModal();
+        MSG quit;
+        const bool posted = ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+        if (quitPostedAgain != nullptr) *quitPostedAgain = posted;
+        WaitForTheWorkerToLetGo();
+        return result;
+    }
+    static void WaitForTheWorkerToLetGo()
+    {
+        const ULONGLONG deadline = ::GetTickCount64() + 30000;
+        while (WindowLease::Held() && ::GetTickCount64() < deadline) ::Sleep(100);
+    }
+
     void UseCommandLine(const std::wstring& arguments)
     {
         theTestApp.SetCurrentHandles(::GetModuleHandleW(nullptr), L"worker_tests.exe " + arguments);
@@ -257,10 +275,9 @@ TEST_F(WorkerTest, ShowsEachValueOnceAfterItsEntryAndThenTheEnd)
             EXPECT_TRUE(Exists(EntryPath(entry))) << "value " << position << " before entry " << entry;
             EXPECT_FALSE(Exists(EntryPath(entry + 1))) << "value " << position << " late";
         };
-        EXPECT_EQ(window.DoModal(), -1);  // ended by the worker's WM_QUIT
-
-        MSG quit;
-        EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "WM_QUIT is posted again";
+        bool quitPostedAgain = false;
+        EXPECT_EQ(RunToEnd(window, &quitPostedAgain), -1);  // ended by the worker's WM_QUIT
+        EXPECT_TRUE(quitPostedAgain);
         EXPECT_FALSE(WindowLease::Held());
 
         std::vector<Event> expected = CompleteDisplay(kUpdatePrefix, kUpdateEnd);
@@ -286,9 +303,7 @@ TEST_F(WorkerTest, WordingFollowsTheCommandLine)
         PayloadModule module(m_scratch, Archive(1));
         UseCommandLine(c.arguments);
         RecordingWindow window;
-        window.DoModal();
-        MSG quit;
-        ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        RunToEnd(window);
         EXPECT_EQ(window.events, CompleteDisplay(c.prefix, c.end));
         EXPECT_TRUE(Exists(EntryPath(0)));
         RemoveTree(m_target);
@@ -301,9 +316,7 @@ TEST_F(WorkerTest, InstallModeTakesTheFolderBoxAndEndsTheThread)
     UseCommandLine(L"");
     RecordingWindow window;
     window.folderText = m_target;
-    EXPECT_EQ(window.DoModal(), -1);
-    MSG quit;
-    ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    EXPECT_EQ(RunToEnd(window), -1);
 
     EXPECT_EQ(window.events, CompleteDisplay(kInstallPrefix, kInstallEnd));
     EXPECT_TRUE(Exists(EntryPath(0)) && Exists(EntryPath(1)));
@@ -321,9 +334,7 @@ TEST_F(WorkerTest, AFailingEntryStopsAtOnceAndTheProductIsNotStarted)
     PayloadModule module(m_scratch, Archive(4, 2));
     UseCommandLine(Quoted(m_target));
     RecordingWindow window;
-    EXPECT_EQ(window.DoModal(), -1);  // the window still closes
-    MSG quit;
-    ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    EXPECT_EQ(RunToEnd(window), -1);  // the window still closes
 
     // Entries 0 and 1 released 0 to 49; entry 2 failed and nothing came after it.
     std::vector<Event> expected = CompleteDisplay(kUpdatePrefix, kUpdateEnd);
@@ -340,9 +351,7 @@ TEST_F(WorkerTest, AMissingArchiveShowsNothing)
     PayloadModule module(m_scratch, std::nullopt);
     UseCommandLine(Quoted(m_target));
     RecordingWindow window;
-    EXPECT_EQ(window.DoModal(), -1);
-    MSG quit;
-    ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    EXPECT_EQ(RunToEnd(window), -1);
     EXPECT_TRUE(window.events.empty());
     EXPECT_FALSE(ProductStarted(2000));
 }
@@ -353,9 +362,7 @@ TEST_F(WorkerTest, ASuccessfulUpdateStartsTheProductInItsUpdateForm)
     PayloadModule module(m_scratch, Archive(1));
     UseCommandLine(Quoted(m_target));
     RecordingWindow window;
-    window.DoModal();
-    MSG quit;
-    ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    RunToEnd(window);
     ASSERT_TRUE(ProductStarted(20000));
     CloseProducts();
 }
@@ -377,9 +384,7 @@ TEST_F(WorkerTest, ABusyWindowThreadMakesTheWorkerWait)
         ::Sleep(1500);  // the window's thread is busy, as while it sends its reports
         filesAfter = count();
     };
-    window.DoModal();
-    MSG quit;
-    ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    RunToEnd(window);
     EXPECT_EQ(filesBefore, filesAfter) << "the worker went on while the window could not answer";
     EXPECT_EQ(window.events, CompleteDisplay(kUpdatePrefix, kUpdateEnd));
     for (int index = 0; index < 150; ++index) EXPECT_TRUE(Exists(EntryPath(index)));
@@ -400,8 +405,7 @@ TEST_F(WorkerTest, AWindowEndedDuringTheRunLeavesTheLeaseOut)
     // Left alone, the worker runs on against the destroyed controls and gives
     // the lease back at its end; nothing it does reaches the window any more.
     const size_t eventsAtEnd = window.events.size();
-    const ULONGLONG deadline = ::GetTickCount64() + 20000;
-    while (WindowLease::Held() && ::GetTickCount64() < deadline) ::Sleep(100);
+    WaitForTheWorkerToLetGo();
     EXPECT_FALSE(WindowLease::Held());
     EXPECT_EQ(window.events.size(), eventsAtEnd);
 }

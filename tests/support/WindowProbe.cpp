@@ -2,8 +2,8 @@
 // Windows API, for the end-to-end tests.
 //
 //   tn-window-probe watch SECONDS   prints every new text of the status
-//                                   control (1004) of a window holding a
-//                                   progress bar (1005), one UTF-8 line each,
+//                                   control (1004) of the installer's window,
+//                                   one UTF-8 line each,
 //                                   until that window goes or time runs out
 //   tn-window-probe close-product   closes every stand-in product window
 //   tn-window-probe close-installer asks the installer's window to close, as
@@ -17,15 +17,16 @@
 namespace {
 
 const int kStatusId = 1004;
-const int kProgressId = 1005;
 
+// The installer's window holds every control of its template; test windows
+// of other programs that hold only some of them are not it.
 BOOL CALLBACK FindInstallerWindow(HWND window, LPARAM found)
 {
-    if (::GetDlgItem(window, kStatusId) != nullptr && ::GetDlgItem(window, kProgressId) != nullptr) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
+    for (int id : {1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010}) {
+        if (::GetDlgItem(window, id) == nullptr) return TRUE;
     }
-    return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
 }
 
 void PrintUtf8Line(const std::wstring& text)

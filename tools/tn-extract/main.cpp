@@ -9,7 +9,7 @@
 // --stats adds the peak working set to stderr at the end.
 
 #include "engine/ArchiveAcceptance.h"
-#include "engine/ArchiveFileHandle.h"
+#include "framework/Handles.h"
 #include "engine/PayloadArchive.h"
 #include "tools/tn-extract/ExtractListing.h"
 
@@ -41,7 +41,7 @@ void WriteOut(FILE* stream, const std::string& text)
 // The whole file in one block, as the installer has its resource.
 bool ReadWholeFile(const wchar_t* path, std::unique_ptr<uint8_t[]>* data, size_t* size)
 {
-    ArchiveFileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    tn::UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file.valid()) return false;
     LARGE_INTEGER length;
