@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "app/CommandLine.h"
+#include "engine/ArchiveAcceptance.h"
 #include "engine/InstallWindow.h"
 #include "engine/PayloadArchive.h"
 #include "engine/ProgressPlan.h"
@@ -64,13 +65,6 @@ bool FindPayload(const void** data, DWORD* size)
     return *data != nullptr;
 }
 
-bool IsExtracted(ArchiveResult result, const ArchiveItem& record)
-{
-    // An empty member ends its copy with ArcInflateFailed: its empty file is there.
-    return result == ArcOk ||
-           (result == ArcInflateFailed && record.compressedSize == 0 && record.uncompressedSize == 0);
-}
-
 }  // namespace
 
 bool ExtractPayload(const std::wstring& folder, CInstallWindow* window)
@@ -98,7 +92,7 @@ bool ExtractPayload(const std::wstring& folder, CInstallWindow* window)
         record.uncompressedSize = 0;
         (void)archive->ReadItem(index, &record);
         const ArchiveResult result = archive->ExtractItem(index, record.name);
-        if (!IsExtracted(result, record)) return false;
+        if (!IsExtractionAccepted(result, record)) return false;
 
         const int32_t target = PercentCompleteAfterEntry(index, count);
         for (; shown < target; ++shown) display.ShowPercent(shown);
