@@ -15,6 +15,7 @@
 #include "engine/ProgressPlan.h"
 #include "engine/WindowLease.h"
 #include "framework/Afx.h"
+#include "tests/archive/ScratchFolder.h"
 #include "tests/archive/TestZip.h"
 #include "tests/engine/PayloadModule.h"
 
@@ -141,10 +142,7 @@ class WorkerTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        wchar_t temp[MAX_PATH] = {};
-        ::GetTempPathW(MAX_PATH, temp);
-        m_scratch = std::wstring(temp) + L"tn-worker-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                    std::to_wstring(++s_counter);
+        m_scratch = m_folder.Path(L"work");
         ::CreateDirectoryW(m_scratch.c_str(), nullptr);
         m_target = m_scratch + L"\\target";
         m_current = m_scratch + L"\\current";
@@ -155,7 +153,6 @@ protected:
     void TearDown() override
     {
         ::SetCurrentDirectoryW(m_previousFolder);
-        RemoveTree(m_scratch);
         WindowLease::Release();
     }
 
@@ -201,7 +198,6 @@ protected:
         }
         return BuildTestZip(entries);
     }
-    static bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
     // The stand-in product where the update form looks for it.
     void PlaceProductInCurrentFolder()
@@ -234,26 +230,9 @@ protected:
             }
         }
     }
-    static void RemoveTree(const std::wstring& folder)
-    {
-        WIN32_FIND_DATAW found;
-        HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..") continue;
-                const std::wstring path = folder + L"\\" + name;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
-                else ::DeleteFileW(path.c_str());
-            } while (::FindNextFileW(search, &found));
-            ::FindClose(search);
-        }
-        ::RemoveDirectoryW(folder.c_str());
-    }
-
+    ScratchFolder m_folder;
     std::wstring m_scratch, m_target, m_current;
     wchar_t m_previousFolder[MAX_PATH] = {};
-    static inline int s_counter = 0;
 };
 
 TEST_F(WorkerTest, ShowsEachValueOnceAfterItsEntryAndThenTheEnd)
