@@ -80,7 +80,7 @@ int CWinThread::Run()
 }
 
 CWinThread* AfxBeginThread(const CRuntimeClass* pThreadClass, int nPriority, UINT nStackSize,
-                           DWORD dwCreateFlags, LPSECURITY_ATTRIBUTES lpSecurityAttrs)
+                           DWORD, LPSECURITY_ATTRIBUTES lpSecurityAttrs)
 {
     if (pThreadClass == nullptr || !pThreadClass->IsDerivedFrom(RUNTIME_CLASS(CWinThread))) return nullptr;
     CWinThread* thread = static_cast<CWinThread*>(pThreadClass->CreateObject());
@@ -101,8 +101,6 @@ CWinThread* AfxBeginThread(const CRuntimeClass* pThreadClass, int nPriority, UIN
     ::ResumeThread(thread->m_hThread);
     ::WaitForSingleObject(started.get(), INFINITE);
     if (!startup.initialised) return nullptr;  // the thread has ended and deleted itself
-
-    if (dwCreateFlags & CREATE_SUSPENDED) ::SuspendThread(thread->m_hThread);
     return thread;
 }
 

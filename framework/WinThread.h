@@ -30,7 +30,8 @@ public:
 
 // Creates the thread object from its run-time class and starts it. Returns
 // only when the new thread's queue exists and its InitInstance has run, so a
-// message posted right after the call is not lost.
+// message posted right after the call is not lost. Threads always start
+// running: the creation flags are taken for MFC's signature only.
 CWinThread* AfxBeginThread(const CRuntimeClass* pThreadClass, int nPriority = THREAD_PRIORITY_NORMAL,
                            UINT nStackSize = 0, DWORD dwCreateFlags = 0,
                            LPSECURITY_ATTRIBUTES lpSecurityAttrs = nullptr);

@@ -51,9 +51,11 @@ def extract_only_update(tree):
 
 def window_closed_during_the_run(tree):
     """The user ends the window while the worker runs: the process ends at
-    once and cleanly, never through a worker that outlived its window."""
+    once and cleanly, never through a worker that outlived its window, and
+    the worker gets no further (the product is never started)."""
     work = scratch(tree, 'closed')
     target = os.path.join(work, 'target')
+    shutil.copy(tree.program('Tarnivo.exe'), work)
     installer = start_wine(tree, tree.program('tn-launch.exe'), windows_path(tree.program('TNInstaller.exe')),
                            cwd=work, env={'TN_ARGUMENTS': '"' + windows_path(target) + '"'})
     wait_for(lambda: os.path.isdir(target), 120, 'the extraction to start')
@@ -66,6 +68,8 @@ def window_closed_during_the_run(tree):
     # instead of this clean end.
     check(code == 0, f'installer exit code {code:#x}')
     check(time.time() - closed_at < 20, 'the process ended soon after its window')
+    time.sleep(2)
+    check(not os.path.exists(os.path.join(work, 'launch.log')), 'the worker went on to start the product')
     remove(work)
 
 
