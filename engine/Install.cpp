@@ -21,11 +21,6 @@ BOOL CInstall::InitInstance()
     return TRUE;
 }
 
-int CInstall::ExitInstance()
-{
-    return CWinThread::ExitInstance();
-}
-
 void PostQuitToWindow(HWND window)
 {
     // The last thing the worker does with the window: after this the window

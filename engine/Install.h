@@ -18,7 +18,6 @@ class CInstall : public CWinThread {
 public:
     CInstall() = default;
     BOOL InitInstance() override;
-    int ExitInstance() override;
 
 protected:
     void OnStartInstall(WPARAM window, LPARAM);

@@ -5,8 +5,6 @@
 #include "framework/Controls.h"
 #include "framework/EditBrowseCtrl.h"
 
-class CWinThread;
-
 class CTNInstallerDlg : public CInstallWindow {
 public:
     explicit CTNInstallerDlg(CWnd* pParent = nullptr);
