@@ -6,7 +6,6 @@
 #include "engine/LaunchProduct.h"
 #include "engine/PayloadExtraction.h"
 #include "engine/WindowLease.h"
-#include "engine/WindowText.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 
@@ -37,7 +36,7 @@ void CInstall::OnStartInstall(WPARAM wParam, LPARAM)
     // Install mode: the folder box holds the target, and the path is the full one.
     if (pieces.firstPiece.empty()) {
         pieces.secondPiece = L"offline";
-        pieces.firstPiece = WindowText(::GetDlgItem(window->m_hWnd, IDC_FOLDER));
+        pieces.firstPiece = CWnd::GetWindowText(::GetDlgItem(window->m_hWnd, IDC_FOLDER));
     }
 
     if (!pieces.secondPiece.empty()) {

@@ -70,11 +70,12 @@ BOOL CWnd::DestroyWindow()
     return ::DestroyWindow(hWnd);
 }
 
-std::wstring CWnd::GetWindowText() const
+std::wstring CWnd::GetWindowText(HWND hWnd)
 {
-    const int length = ::GetWindowTextLengthW(m_hWnd);
+    if (hWnd == nullptr) return {};
+    const int length = ::GetWindowTextLengthW(hWnd);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int copied = ::GetWindowTextW(m_hWnd, &text[0], length + 1);
+    const int copied = ::GetWindowTextW(hWnd, &text[0], length + 1);
     text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
     return text;
 }

@@ -29,7 +29,9 @@ public:
     HWND GetDlgItem(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     void SetWindowText(const wchar_t* text) { ::SetWindowTextW(m_hWnd, text); }
-    std::wstring GetWindowText() const;
+    std::wstring GetWindowText() const { return GetWindowText(m_hWnd); }
+    // The whole text of any window, read through the window's own thread.
+    static std::wstring GetWindowText(HWND hWnd);
     BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
     void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE)
     {

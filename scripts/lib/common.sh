@@ -12,5 +12,22 @@ tn_wine_loader() {
     if [ -x /usr/lib/wine/wine64 ]; then echo /usr/lib/wine/wine64; else command -v wine64 || command -v wine; fi
 }
 
+# The wineserver that belongs with that loader.
+tn_wineserver() {
+    if [ -x /usr/lib/wine/wineserver64 ]; then echo /usr/lib/wine/wineserver64; else command -v wineserver; fi
+}
+
+# What every Wine run of the project's exports: its own prefix, no debug
+# channels, no Mono or Gecko prompts, code page 936, UTC unless a test sets it.
+tn_wine_environment() {   # prefix
+    export WINEPREFIX="$1" WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+    export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 TZ="${TZ:-UTC}"
+    # Without it a 32-bit process takes about a minute to start under qemu-user.
+    export QEMU_RESERVED_VA=0x80400000
+}
+
+# A Unix path as Wine programs see it: the Unix root is drive Z:.
+tn_windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+
 # Where the 32-bit tier's state is recorded by the setup: "ok" or a reason.
 TN_QEMU_STATE="$TN_CACHE/qemu-i386.state"

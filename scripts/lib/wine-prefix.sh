@@ -8,14 +8,12 @@ mkdir -p "$prefix"
 exec 8>"$prefix.lock"
 flock 8
 [ -f "$prefix/.tn-ready" ] && exit 0
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
-export QEMU_RESERVED_VA=0x80400000
+tn_wine_environment "$prefix"
 "$(tn_wine_loader)" wineboot -i >/dev/null 2>&1 || { tn_say "wineboot failed for $prefix"; exit 1; }
-wineserver=/usr/lib/wine/wineserver64; [ -x "$wineserver" ] || wineserver=$(command -v wineserver)
 # A crash prints its report and ends the program, instead of waiting on a
 # dialog nobody will answer.
 "$(tn_wine_loader)" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-"$wineserver" -w
+"$(tn_wineserver)" -w
 # A new prefix links Desktop, Documents and the rest to $HOME: make them real.
 for link in "$prefix"/drive_c/users/*/*; do
     if [ -L "$link" ]; then rm "$link"; mkdir -p "$link"; fi

@@ -33,31 +33,22 @@ def scratch(tree, name):
 
 
 def wine(tree, program, *arguments, cwd=None, env=None, timeout=300):
-    """Runs one Windows program to its end; returns (exit code, stdout).
-
-    Output goes through files, not pipes: programs it starts (the product)
-    inherit the descriptors and would hold a pipe open long after it ends."""
-    full_env = dict(os.environ)
-    full_env.update(env or {})
-    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        completed = subprocess.run([WINE_RUN, program, *arguments], cwd=cwd, env=full_env,
-                                   stdout=out, stderr=err, timeout=timeout)
-        out.seek(0)
-        err.seek(0)
-        output = out.read().decode('utf-8', 'replace')
-        check_no_crash(err.read().decode('utf-8', 'replace') + output, program)
-        return completed.returncode, output
+    """Runs one Windows program to its end; returns (exit code, stdout)."""
+    return start_wine(tree, program, *arguments, cwd=cwd, env=env).wait(timeout)
 
 
 def check_no_crash(errors, program):
-    # Under qemu a crashed 32-bit program may still exit 0; the debugger's
-    # report on standard error is what shows it.
-    for sign in ('Unhandled exception', 'Unhandled page fault', 'starting debugger'):
-        check(sign not in errors, f'{os.path.basename(program)} crashed: {errors[-2000:]}')
+    # scripts/wine-run reads Wine's and qemu's crash reports (a crashed 32-bit
+    # program may still end with 0) for every process of the run, the ones
+    # the program starts included.
+    name = os.path.basename(program)
+    check(f'wine-run: {name} crashed' not in errors, f'{name} or a program it started crashed: {errors[-2000:]}')
 
 
 class Started:
-    """A Windows program running in the background, its output in files."""
+    """A Windows program running in the background. Its output goes through
+    files, not pipes: programs it starts (the product) inherit the
+    descriptors and would hold a pipe open long after it ends."""
 
     def __init__(self, program, arguments, cwd, env):
         full_env = dict(os.environ)
@@ -73,9 +64,8 @@ class Started:
         code = self.process.wait(timeout=timeout)
         self.out.seek(0)
         self.err.seek(0)
-        output = self.out.read().decode('utf-8', 'replace')
-        check_no_crash(self.err.read().decode('utf-8', 'replace') + output, self.program)
-        return code, output
+        check_no_crash(self.err.read().decode('utf-8', 'replace'), self.program)
+        return code, self.out.read().decode('utf-8', 'replace')
 
 
 def start_wine(tree, program, *arguments, cwd=None, env=None):
