@@ -13,7 +13,7 @@ from harness import ROOT, assert_extracted, check, main, remove, scratch, wait_f
 
 PAYLOAD = os.environ['TN_PAYLOAD_ZIP']
 STATSINK = os.path.join(ROOT, 'tools', 'statsink', 'statsink')
-PORT = '8780'  # the built-in service address of the test builds
+PORT = os.environ['TN_STAT_PORT']  # the port of the tree's built-in service address
 
 
 class Receiver:
