@@ -18,9 +18,5 @@ CommandLinePieces ParseCommandLine(const std::wstring& cmd)
     }
 
     pieces.installWording = cmd.empty() || pieces.hasBar;
-    pieces.relaunchWhenProductRuns = !pieces.hasBar;
-    // An empty first piece is replaced by the folder box's text and marked
-    // "offline", which makes it a full installation.
-    pieces.fullInstallation = pieces.firstPiece.empty() || !pieces.secondPiece.empty();
     return pieces;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The command-line grammar: how the text after the program's name selects the
-// run mode, the target folder, the wording and the relaunch decision.
+// run mode, the target folder and the wording.
 // Platform-free, so it is tested natively.
 
 #include <string>
@@ -13,8 +13,6 @@ struct CommandLinePieces {
     std::wstring secondPiece;  // the full-installation marker; only its emptiness matters
     bool hasBar = false;       // the command line holds a "|"
     bool installWording = true;
-    bool relaunchWhenProductRuns = true;
-    bool fullInstallation = false;  // as the command line alone decides (before the folder box)
 };
 
 // Splits cmd at its first "|". Without a bar the whole text is the folder with

@@ -4,7 +4,7 @@ window's template and its control-initialisation data.
 
 The template is written here rather than as a DIALOGEX statement because the
 resource compiler upper-cases window class names ("MfcEditBrowse" would become
-"MFCEDITBROWSE"); this keeps every byte as the window is specified."""
+"MFCEDITBROWSE"); this keeps every byte of the window as designed."""
 import struct
 import sys
 import zlib

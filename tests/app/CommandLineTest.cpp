@@ -1,4 +1,4 @@
-// The command-line grammar: mode, pieces, wording and relaunch by form.
+// The command-line grammar: mode, pieces and wording by form.
 #include "app/CommandLine.h"
 
 #include <gtest/gtest.h>
@@ -11,24 +11,22 @@ struct GrammarCase {
     const wchar_t* firstPiece;
     const wchar_t* secondPiece;
     bool installWording;
-    bool fullInstallation;
-    bool relaunch;
 };
 
 const GrammarCase kCases[] = {
-    {L"", RunMode::Install, L"", L"", true, true, true},
-    {L"\"D:\\Apps\\Tarnivo\"", RunMode::Update, L"D:\\Apps\\Tarnivo", L"", false, false, true},
-    {L"D:\\Apps\\Tarnivo|a|b", RunMode::Update, L"D:\\Apps\\Tarnivo", L"a|b", true, true, false},
-    {L"D:\\Apps\\Tarnivo|", RunMode::Update, L"D:\\Apps\\Tarnivo", L"", true, false, false},
-    {L"\"D:\\Apps\\Tarnivo\"|x", RunMode::Update, L"\"D:\\Apps\\Tarnivo\"", L"x", true, true, false},
+    {L"", RunMode::Install, L"", L"", true},
+    {L"\"D:\\Apps\\Tarnivo\"", RunMode::Update, L"D:\\Apps\\Tarnivo", L"", false},
+    {L"D:\\Apps\\Tarnivo|a|b", RunMode::Update, L"D:\\Apps\\Tarnivo", L"a|b", true},
+    {L"D:\\Apps\\Tarnivo|", RunMode::Update, L"D:\\Apps\\Tarnivo", L"", true},
+    {L"\"D:\\Apps\\Tarnivo\"|x", RunMode::Update, L"\"D:\\Apps\\Tarnivo\"", L"x", true},
     // Only quotes: an empty first piece, so the folder box's text and the full path.
-    {L"\"\"\"", RunMode::Update, L"", L"", false, true, true},
-    {L"|", RunMode::Update, L"", L"", true, true, false},
-    {L"C:\\Program Files\\Tarnivo", RunMode::Update, L"C:\\Program Files\\Tarnivo", L"", false, false, true},
-    {L"x  ", RunMode::Update, L"x  ", L"", false, false, true},
+    {L"\"\"\"", RunMode::Update, L"", L"", false},
+    {L"|", RunMode::Update, L"", L"", true},
+    {L"C:\\Program Files\\Tarnivo", RunMode::Update, L"C:\\Program Files\\Tarnivo", L"", false},
+    {L"x  ", RunMode::Update, L"x  ", L"", false},
 };
 
-TEST(CommandLineGrammar, GivesModePiecesWordingAndRelaunchForEachForm)
+TEST(CommandLineGrammar, GivesModePiecesAndWordingForEachForm)
 {
     for (const GrammarCase& c : kCases) {
         SCOPED_TRACE(testing::Message() << "command line of " << wcslen(c.commandLine) << " units");
@@ -37,8 +35,6 @@ TEST(CommandLineGrammar, GivesModePiecesWordingAndRelaunchForEachForm)
         EXPECT_EQ(pieces.firstPiece, c.firstPiece);
         EXPECT_EQ(pieces.secondPiece, c.secondPiece);
         EXPECT_EQ(pieces.installWording, c.installWording);
-        EXPECT_EQ(pieces.fullInstallation, c.fullInstallation);
-        EXPECT_EQ(pieces.relaunchWhenProductRuns, c.relaunch);
     }
 }
 

@@ -1,7 +1,7 @@
 // The shipped program's resources, read back from TNInstaller.exe the way
 // the system reads them: the manifest's execution level, the icon, the
-// archive's type, id and language, and dialog 102 exactly as its template
-// is specified (styles, rectangles, font, classes, ids, texts).
+// archive's type, id and language, and dialog 102 byte for byte as the
+// window is laid out (styles, rectangles, font, classes, ids, texts).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -96,7 +96,7 @@ TEST_F(ProgramResources, IconAndArchiveAreWhereTheProgramLooks)
     EXPECT_EQ(archive.compare(archive.size() - 22, 4, "PK\x05\x06"), 0) << "ends in its end record";
 }
 
-TEST_F(ProgramResources, MainWindowTemplateIsAsSpecified)
+TEST_F(ProgramResources, MainWindowTemplateIsAsDesigned)
 {
     ASSERT_NE(s_module, nullptr);
     const std::string bytes = Bytes(RT_DIALOG, MAKEINTRESOURCEW(102), kChinesePrc);

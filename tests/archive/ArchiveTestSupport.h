@@ -49,6 +49,13 @@ inline ArchiveItem Garbage()
     return record;
 }
 
+// Whether a record still holds what Garbage() put there.
+inline bool IsGarbage(const ArchiveItem& record)
+{
+    const ArchiveItem garbage = Garbage();
+    return std::memcmp(&record, &garbage, sizeof(record)) == 0;
+}
+
 inline ArchiveItem ReadOrFail(CPayloadArchive* archive, int index, ArchiveResult* result)
 {
     ArchiveItem record = Garbage();

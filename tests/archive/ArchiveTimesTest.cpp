@@ -154,10 +154,13 @@ TEST(ApplyExtendedTimestamp, NeverReadsPastTheBlockOrTheField)
     ApplyExtendedTimestamp(reinterpret_cast<const uint8_t*>(cut.data()), cut.size(), &times);
     EXPECT_EQ(1u, times.modification);
 
-    // A block header must be followed by something: pos + 4 < length.
-    const std::string headerOnly = Block(0x5455, "").substr(0, 4);
+    // A field that ends right after a block header (pos + 4 == length) is
+    // not walked into, though the header announces a flags byte and a time:
+    // the bytes behind the field's end (here a valid-looking flags byte and
+    // time) are not the block's.
+    const std::string headerThenMore = Ut(1, {1600000000});
     times = {1, 2, 3};
-    ApplyExtendedTimestamp(reinterpret_cast<const uint8_t*>(headerOnly.data()), headerOnly.size(), &times);
+    ApplyExtendedTimestamp(reinterpret_cast<const uint8_t*>(headerThenMore.data()), 4, &times);
     EXPECT_EQ(1u, times.modification);
 
     // A skipped block whose size runs past the field ends the walk.

@@ -19,13 +19,28 @@ TEST(PayloadArchiveOpen, RefusesWhatIsNoUsableArchive)
     TestZipOptions disagreeing;
     disagreeing.diskEntryCount = 2;
     disagreeing.totalEntryCount = 3;
-    const std::vector<Case> cases = {
+    std::vector<Case> cases = {
         {"cut before the end record", good.substr(0, good.size() - 22)},
         {"cut inside the end record", good.substr(0, good.size() - 5)},
         {"cut in half", good.substr(0, good.size() / 2)},
         {"counts that disagree", BuildTestZip({FileEntry("a.txt", "alpha"), FileEntry("b.txt", "beta")}, disagreeing)},
         {"no archive at all", std::string(4096, 'x')},
     };
+    // An end record without entries that is damaged is no archive without
+    // entries: it must not open as one.
+    const std::string empty = BuildTestZip({});
+    auto damaged = [&empty](size_t at, char value) {
+        std::string bytes = empty;
+        bytes[at] = value;
+        return bytes;
+    };
+    cases.push_back({"empty: another signature", damaged(3, '\x07')});
+    cases.push_back({"empty: on another disk", damaged(4, '\x01')});
+    cases.push_back({"empty: yet counting an entry", damaged(10, '\x01')});
+    cases.push_back({"empty: a central directory size", damaged(12, '\x2E')});
+    cases.push_back({"empty: a central directory offset", damaged(16, '\x10')});
+    cases.push_back({"empty: a comment that is not there", damaged(20, '\x04')});
+    cases.push_back({"empty: bytes after it", empty + "junk"});
     for (const Case& c : cases) {
         EXPECT_EQ(nullptr, CPayloadArchive::OpenFromMemory(c.bytes.data(), c.bytes.size())) << c.what;
     }
@@ -271,8 +286,9 @@ TEST(PayloadArchiveRead, LocalHeaderDisagreeingWithTheCentralRecordIsCorrupt)
         ASSERT_TRUE(archive) << c.what;
         ASSERT_EQ(ArcOk, archive->SetBaseFolder(scratch.path().c_str()));
         ArchiveResult result;
-        ReadOrFail(archive.archive.get(), 1, &result);
+        const ArchiveItem record = ReadOrFail(archive.archive.get(), 1, &result);
         EXPECT_EQ(ArcCorrupt, result) << c.what;
+        EXPECT_TRUE(IsGarbage(record)) << c.what << ": the caller's record was changed";
         EXPECT_EQ(ArcCorrupt, archive->ExtractItem(1, L"inner/file.txt")) << c.what;
         EXPECT_FALSE(Exists(scratch.Path(L"inner\\file.txt"))) << c.what;
         // The reader stays usable on both sides of the bad entry.
@@ -305,8 +321,9 @@ TEST(PayloadArchiveRead, ExtraFieldRunningOffTheArchiveIsAReadFailure)
     OpenedArchive archive(BuildTestZip({FileEntry("first.txt", "1"), entry}));
     ASSERT_TRUE(archive);
     ArchiveResult result;
-    ReadOrFail(archive.archive.get(), 1, &result);
+    const ArchiveItem record = ReadOrFail(archive.archive.get(), 1, &result);
     EXPECT_EQ(ArcReadFailed, result);
+    EXPECT_TRUE(IsGarbage(record)) << "the caller's record was changed";
     EXPECT_EQ(ArcReadFailed, archive->ExtractItem(1, L"short.txt"));
     ReadOrFail(archive.archive.get(), 0, &result);
     EXPECT_EQ(ArcOk, result);

@@ -16,7 +16,6 @@
 
 #include "app/SubChannel.h"
 #include "report/InstallEvent.h"
-#include "report/MacAddress.h"
 #include "report/StatBaseUrl.h"
 #include "report/StatClient.h"
 
@@ -57,26 +56,6 @@ using ErrorStatusReceiver = ReceiverTest;
 using SlowReceiver = ReceiverTest;
 using SilentReceiver = ReceiverTest;
 using NoReceiver = ReceiverTest;
-
-// Defined first so it runs before any test starts a thread, as the window
-// reads the address before any report: 32-bit Wine under qemu-user crashes
-// when a process's first GetAdaptersInfo call comes after another thread
-// has ended (later calls are fine).
-TEST(MacAddress, SeventeenUpperCaseHexCharactersOrEmpty)
-{
-    const std::wstring mac = GetMacAddress();
-    std::printf("GetMacAddress: \"%ls\"\n", mac.c_str());
-    if (mac.empty()) return;
-    ASSERT_EQ(mac.size(), 17u);
-    for (std::size_t i = 0; i < mac.size(); ++i) {
-        if (i % 3 == 2) {
-            EXPECT_EQ(mac[i], L'-') << i;
-        } else {
-            EXPECT_TRUE((mac[i] >= L'0' && mac[i] <= L'9') || (mac[i] >= L'A' && mac[i] <= L'F')) << i;
-        }
-    }
-    EXPECT_EQ(GetMacAddress(), mac);
-}
 
 TEST_F(NormalReceiver, FourInstallEventsAreSentInOrder)
 {

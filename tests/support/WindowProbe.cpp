@@ -8,7 +8,14 @@
 //   tn-window-probe close-product   closes every stand-in product window
 //   tn-window-probe close-installer asks the installer's window to close, as
 //                                   the system's close command does
+//   tn-window-probe wait-percent N SECONDS
+//                                   waits until the status control shows a
+//                                   percentage of at least N (exit 0), or
+//                                   the window goes or time runs out (1)
+//   tn-window-probe running IMAGE   exit 0 when a process runs the program
+//                                   at the full path IMAGE, else 1
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstring>
@@ -67,6 +74,56 @@ int Watch(int seconds)
     return seen ? 0 : 1;
 }
 
+// The number at the end of a status text such as "安装中. . .    37%", or -1.
+int PercentIn(const std::wstring& text)
+{
+    if (text.size() < 2 || text.back() != L'%') return -1;
+    std::wstring::size_type start = text.size() - 1;
+    while (start > 0 && iswdigit(text[start - 1])) --start;
+    return start == text.size() - 1 ? -1 : _wtoi(text.c_str() + start);
+}
+
+int WaitForPercent(int least, int seconds)
+{
+    const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
+    HWND window = nullptr;
+    while (::GetTickCount64() < deadline) {
+        if (window == nullptr) ::EnumWindows(&FindInstallerWindow, reinterpret_cast<LPARAM>(&window));
+        else if (!::IsWindow(window)) return 1;
+        if (window != nullptr) {
+            wchar_t text[256] = {};
+            DWORD_PTR copied = 0;
+            if (::SendMessageTimeoutW(::GetDlgItem(window, kStatusId), WM_GETTEXT, 256,
+                                      reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, &copied) &&
+                PercentIn(text) >= least) {
+                return 0;
+            }
+        }
+        ::Sleep(5);
+    }
+    return 1;
+}
+
+// Whether a process runs the program at image (compared ignoring case).
+int Running(const wchar_t* image)
+{
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 2;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    int found = 1;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more && found != 0; more = ::Process32NextW(snapshot, &entry)) {
+        HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+        if (process == nullptr) continue;
+        wchar_t path[MAX_PATH] = {};
+        DWORD length = MAX_PATH;
+        if (::QueryFullProcessImageNameW(process, 0, path, &length) && ::lstrcmpiW(path, image) == 0) found = 0;
+        ::CloseHandle(process);
+    }
+    ::CloseHandle(snapshot);
+    return found;
+}
+
 BOOL CALLBACK CloseProduct(HWND window, LPARAM closed)
 {
     wchar_t className[64] = {};
@@ -83,6 +140,8 @@ BOOL CALLBACK CloseProduct(HWND window, LPARAM closed)
 int wmain(int argc, wchar_t** argv)
 {
     if (argc == 3 && wcscmp(argv[1], L"watch") == 0) return Watch(_wtoi(argv[2]));
+    if (argc == 4 && wcscmp(argv[1], L"wait-percent") == 0) return WaitForPercent(_wtoi(argv[2]), _wtoi(argv[3]));
+    if (argc == 3 && wcscmp(argv[1], L"running") == 0) return Running(argv[2]);
     if (argc == 2 && wcscmp(argv[1], L"close-product") == 0) {
         int closed = 0;
         ::EnumWindows(&CloseProduct, reinterpret_cast<LPARAM>(&closed));
@@ -96,6 +155,7 @@ int wmain(int argc, wchar_t** argv)
         ::PostMessageW(window, WM_CLOSE, 0, 0);
         return 0;
     }
-    fwprintf(stderr, L"usage: tn-window-probe watch SECONDS | close-product | close-installer\n");
+    fwprintf(stderr, L"usage: tn-window-probe watch SECONDS | close-product | close-installer"
+                     L" | wait-percent N SECONDS | running IMAGE\n");
     return 2;
 }
