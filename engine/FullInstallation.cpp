@@ -6,6 +6,8 @@
 #include "engine/InstallWindow.h"
 #include "engine/LaunchProduct.h"
 #include "engine/PayloadExtraction.h"
+#include "engine/TargetFolderLock.h"
+#include "engine/registration/Registration.h"
 #include "report/InstallEvent.h"
 
 void CreateParentFolders(const std::wstring& path)
@@ -22,11 +24,18 @@ void RunFullInstallation(const std::wstring& folder, CInstallWindow* window)
     const HWND windowHandle = window->m_hWnd;
     const std::wstring mac = window->m_strMac;
 
+    TargetFolderLock lock(folder);
     CreateParentFolders(folder);
     // The steps after it run whether every entry was extracted or not.
     (void)ExtractPayload(folder, window);
+    const std::wstring shortcut = CreateDesktopShortcut(folder);
+    PinShortcut(shortcut);
+    CopyShortcutToCommonPrograms(shortcut);
+    WriteUninstallEntry(folder);
     LaunchProduct(LaunchForm::Full, folder);
     ReportInstallEvent(InstallEventCode::S2_i05, mac);
+    // The thread ends below without unwinding: let go by hand.
+    lock.Release();
     PostQuitToWindow(windowHandle);
     AfxEndThread(0, TRUE);
 }

@@ -5,6 +5,7 @@
 #include "engine/InstallWindow.h"
 #include "engine/LaunchProduct.h"
 #include "engine/PayloadExtraction.h"
+#include "engine/TargetFolderLock.h"
 #include "engine/WindowLease.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
@@ -44,8 +45,10 @@ void CInstall::OnStartInstall(WPARAM wParam, LPARAM)
     }
 
     const HWND windowHandle = window->m_hWnd;
+    TargetFolderLock lock(pieces.firstPiece);
     if (ExtractPayload(pieces.firstPiece, window)) {
         LaunchProduct(LaunchForm::Update, pieces.firstPiece);
     }
+    lock.Release();
     PostQuitToWindow(windowHandle);
 }

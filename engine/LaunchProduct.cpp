@@ -4,17 +4,13 @@
 
 #include <vector>
 
+#include "engine/ProductFiles.h"
 #include "framework/Handles.h"
-
-namespace {
-const wchar_t kProgramName[] = L"Tarnivo.exe";
-const wchar_t kProgramFile[] = L"\\Tarnivo.exe";
-}  // namespace
 
 void LaunchProduct(LaunchForm form, const std::wstring& folder)
 {
-    const std::wstring programPath = folder + kProgramFile;
-    const std::wstring applicationName = form == LaunchForm::Full ? programPath : std::wstring(kProgramName);
+    const std::wstring programPath = folder + kProductProgramFile;
+    const std::wstring applicationName = form == LaunchForm::Full ? programPath : std::wstring(kProductProgramName);
     // CreateProcessW may write into the command line it is given.
     std::vector<wchar_t> commandLine(programPath.begin(), programPath.end());
     commandLine.push_back(L'\0');

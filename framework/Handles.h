@@ -3,6 +3,7 @@
 // the thread's last error, so a failure being reported survives the cleanup.
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -91,10 +92,37 @@ struct GdiObjectTraits {
     static void Release(Handle handle) { ::DeleteObject(handle); }
 };
 
+// Memory the shell hands out through the COM allocator (item lists).
+struct CoTaskMemTraits {
+    using Handle = void*;
+    static Handle Null() { return nullptr; }
+    static void Release(Handle memory) { ::CoTaskMemFree(memory); }
+};
+
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueHKey = UniqueResource<RegistryKeyTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
 using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
+using UniqueCoTaskMem = UniqueResource<CoTaskMemTraits>;
+
+// COM on the calling thread for the life of the object; uninitialised only
+// when this object's initialisation counted.
+class ScopedComInitialization {
+public:
+    ScopedComInitialization() : m_initialised(SUCCEEDED(::CoInitialize(nullptr))) {}
+    ~ScopedComInitialization()
+    {
+        if (m_initialised) {
+            PreserveLastError keep;
+            ::CoUninitialize();
+        }
+    }
+    ScopedComInitialization(const ScopedComInitialization&) = delete;
+    ScopedComInitialization& operator=(const ScopedComInitialization&) = delete;
+
+private:
+    bool m_initialised;
+};
 
 }  // namespace tn

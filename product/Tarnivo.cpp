@@ -1,7 +1,8 @@
 // The stand-in product. Each start appends one line to launch.log in its own
-// folder, "<command line>\t<current folder>" in UTF-8, and then the program
-// stays running until its window is closed or the process is ended, so tests
-// can find and end it by name.
+// folder, "<command line>\t<current folder>\t<creation time>" in UTF-8 (the
+// time in Unix seconds with milliseconds, when the starting process created
+// it rather than when it got to run), and then the program stays running
+// until its window is closed or the process is ended.
 #include <windows.h>
 
 #include <string>
@@ -31,11 +32,24 @@ std::wstring OwnFolder()
     return separator == std::wstring::npos ? std::wstring() : folder.substr(0, separator);
 }
 
+std::wstring CreationTime()
+{
+    FILETIME creation = {}, exit = {}, kernel = {}, user = {};
+    ::GetProcessTimes(::GetCurrentProcess(), &creation, &exit, &kernel, &user);
+    const unsigned long long ticks =
+        (static_cast<unsigned long long>(creation.dwHighDateTime) << 32) | creation.dwLowDateTime;
+    constexpr unsigned long long kTicksFrom1601To1970 = 116444736000000000ull;
+    const unsigned long long milliseconds = (ticks - kTicksFrom1601To1970) / 10000;
+    const std::wstring fraction = std::to_wstring(1000 + milliseconds % 1000).substr(1);
+    return std::to_wstring(milliseconds / 1000) + L"." + fraction;
+}
+
 void AppendLaunchRecord()
 {
     wchar_t currentFolder[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, currentFolder);
-    const std::string line = ToUtf8(std::wstring(::GetCommandLineW()) + L"\t" + currentFolder) + "\n";
+    const std::string line =
+        ToUtf8(std::wstring(::GetCommandLineW()) + L"\t" + currentFolder + L"\t" + CreationTime()) + "\n";
 
     // Appending writes land at the end even when two copies start at once.
     tn::UniqueFile log(::CreateFileW((OwnFolder() + L"\\launch.log").c_str(), FILE_APPEND_DATA,

@@ -1,6 +1,7 @@
 #include "ui/TNInstallerDlg.h"
 
 #include "app/CommandLine.h"
+#include "app/RunningProduct.h"
 #include "engine/Install.h"
 #include "engine/WindowLease.h"
 #include "framework/WinApp.h"
@@ -67,6 +68,7 @@ void CTNInstallerDlg::InitialiseInstallMode()
 void CTNInstallerDlg::InitialiseUpdateMode(bool hasBar)
 {
     m_staticStatus.SetWindowText(hasBar ? kFirstInstallText : kFirstUpdateText);
+    TerminateRunningProduct();
     StartWorker();
 }
 

@@ -18,9 +18,12 @@ tn_wineserver() {
 }
 
 # What every Wine run of the project's exports: its own prefix, no debug
-# channels, no Mono or Gecko prompts, code page 936, UTC unless a test sets it.
+# channels, no Mono or Gecko prompts, no menu entries or desktop files made in
+# the home folder for the shortcuts an installation saves, code page 936, UTC
+# unless a test sets it.
 tn_wine_environment() {   # prefix
-    export WINEPREFIX="$1" WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+    export WINEPREFIX="$1" WINEDEBUG="${WINEDEBUG:--all}"
+    export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
     export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 TZ="${TZ:-UTC}"
     # Without it a 32-bit process takes about a minute to start under qemu-user.
     export QEMU_RESERVED_VA=0x80400000

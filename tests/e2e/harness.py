@@ -60,11 +60,13 @@ class Started:
                                         stdout=self.out, stderr=self.err)
 
     def wait(self, timeout):
-        """Waits for the end; returns (exit code, stdout)."""
+        """Waits for the end; returns (exit code, stdout). The standard error
+        (Wine's traces among it) is kept in errors."""
         code = self.process.wait(timeout=timeout)
         self.out.seek(0)
         self.err.seek(0)
-        check_no_crash(self.err.read().decode('utf-8', 'replace'), self.program)
+        self.errors = self.err.read().decode('utf-8', 'replace')
+        check_no_crash(self.errors, self.program)
         return code, self.out.read().decode('utf-8', 'replace')
 
 
@@ -91,6 +93,17 @@ def assert_extracted(archive_path, folder):
             with open(path, 'rb') as extracted:
                 check(extracted.read() == archive.read(info), f'bytes differ: {path}')
         return len(archive.infolist())
+
+
+def launch_records(folder):
+    """The stand-in product's starts recorded in folder/launch.log: (command
+    line, current folder, creation time in Unix seconds) a start."""
+    path = os.path.join(folder, 'launch.log')
+    if not os.path.exists(path):
+        return []
+    with open(path, encoding='utf-8') as records:
+        return [(line.split('\t')[0], line.split('\t')[1], float(line.split('\t')[2]))
+                for line in records.read().splitlines()]
 
 
 def wait_for(condition, seconds, what):

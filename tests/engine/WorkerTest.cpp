@@ -1,239 +1,14 @@
-// The worker and its progress protocol, observed from the window's side: a
-// test window whose status text and progress bar record everything they
-// receive, with the real worker thread extracting a small archive.
-#include <windows.h>
-#include <commctrl.h>
+// The worker and its progress protocol on the extract-only path, observed
+// from the window's side: a test window whose status text and progress bar
+// record everything they receive, with the real worker thread extracting a
+// small archive. The full installation path is FullInstallationTest's.
+#include "tests/engine/WorkerHarness.h"
 
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <string>
-#include <vector>
-
-#include "engine/Install.h"
-#include "engine/InstallWindow.h"
 #include "engine/ProgressPlan.h"
-#include "engine/WindowLease.h"
-#include "framework/Afx.h"
-#include "tests/archive/ScratchFolder.h"
-#include "tests/archive/TestZip.h"
-#include "tests/engine/PayloadModule.h"
 
 namespace {
 
-class TestApp : public CWinApp {};
-TestApp theTestApp;
-
-const std::wstring kUpdatePrefix = L"版本更新中. . .    ";
-const std::wstring kInstallPrefix = L"安装中. . .    ";
-const std::wstring kUpdateEnd = L"更新已完成    100%";
-const std::wstring kInstallEnd = L"安装已完成    100%";
-
-struct Event {
-    enum Kind { Text, Hide, Show, Position } kind;
-    std::wstring text;
-    int position = 0;
-    bool operator==(const Event& other) const
-    {
-        return kind == other.kind && text == other.text && position == other.position;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const Event& event)
-{
-    static const char* const names[] = {"text", "hide", "show", "position"};
-    return out << names[event.kind] << "(" << event.text.size() << " units, " << event.position << ")";
-}
-
-// The display the worker must produce for a run that reaches the end.
-std::vector<Event> CompleteDisplay(const std::wstring& prefix, const std::wstring& end)
-{
-    std::vector<Event> events;
-    for (int k = 0; k <= 100; ++k) {
-        events.push_back({Event::Text, k < 100 ? prefix + std::to_wstring(k) + L"%" : end, 0});
-        events.push_back({Event::Hide, L"", 0});
-        events.push_back({Event::Show, L"", 0});
-        events.push_back({Event::Position, L"", k});
-    }
-    return events;
-}
-
-class StatusRecorder : public CStatic {
-public:
-    std::vector<Event>* events = nullptr;
-    std::function<void(const std::wstring&)> onText;
-
-protected:
-    LRESULT OnSetText(WPARAM, LPARAM lParam)
-    {
-        const std::wstring text = reinterpret_cast<const wchar_t*>(lParam);
-        events->push_back({Event::Text, text, 0});
-        if (onText) onText(text);
-        return Default();
-    }
-    LRESULT OnShowWindow(WPARAM shown, LPARAM)
-    {
-        events->push_back({shown ? Event::Show : Event::Hide, L"", 0});
-        return Default();
-    }
-    DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(StatusRecorder, CStatic)
-    ON_MESSAGE(WM_SETTEXT, OnSetText)
-    ON_MESSAGE(WM_SHOWWINDOW, OnShowWindow)
-END_MESSAGE_MAP()
-
-class ProgressRecorder : public CProgressCtrl {
-public:
-    std::vector<Event>* events = nullptr;
-    std::function<void(int)> onPosition;
-
-protected:
-    LRESULT OnSetPos(WPARAM position, LPARAM)
-    {
-        events->push_back({Event::Position, L"", static_cast<int>(position)});
-        if (onPosition) onPosition(static_cast<int>(position));
-        return Default();
-    }
-    DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(ProgressRecorder, CProgressCtrl)
-    ON_MESSAGE(PBM_SETPOS, OnSetPos)
-END_MESSAGE_MAP()
-
-class RecordingWindow : public CInstallWindow {
-public:
-    RecordingWindow() : CInstallWindow(102) {}
-
-    std::vector<Event> events;
-    StatusRecorder status;
-    ProgressRecorder progress;
-    CEdit folder;
-    std::wstring folderText;
-    DWORD workerThreadId = 0;
-
-protected:
-    void DoDataExchange(CDataExchange* pDX) override
-    {
-        DDX_Control(pDX, 1004, status);
-        DDX_Control(pDX, 1005, progress);
-        DDX_Control(pDX, 1006, folder);
-    }
-    BOOL OnInitDialog() override
-    {
-        CInstallWindow::OnInitDialog();
-        status.events = &events;
-        progress.events = &events;
-        progress.SetRange(0, 100);
-        folder.SetWindowText(folderText.c_str());
-        CWinThread* worker = AfxBeginThread(RUNTIME_CLASS(CInstall));
-        if (worker == nullptr) return TRUE;
-        workerThreadId = worker->m_nThreadID;
-        WindowLease::Take();
-        ::PostThreadMessageW(worker->m_nThreadID, WM_START_INSTALL,
-                             reinterpret_cast<WPARAM>(static_cast<CInstallWindow*>(this)), 0);
-        return TRUE;
-    }
-};
-
-class WorkerTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_scratch = m_folder.Path(L"work");
-        ::CreateDirectoryW(m_scratch.c_str(), nullptr);
-        m_target = m_scratch + L"\\target";
-        m_current = m_scratch + L"\\current";
-        ::CreateDirectoryW(m_current.c_str(), nullptr);
-        ::GetCurrentDirectoryW(MAX_PATH, m_previousFolder);
-        ::SetCurrentDirectoryW(m_current.c_str());
-    }
-    void TearDown() override
-    {
-        ::SetCurrentDirectoryW(m_previousFolder);
-        WindowLease::Release();
-    }
-
-    // Runs the window until its loop ends, takes the quit message the loop
-    // posts again, and waits until the worker has let go of the window: a
-    // worker still running reads the archive in the test's resource module.
-    static INT_PTR RunToEnd(RecordingWindow& window, bool* quitPostedAgain = nullptr)
-    {
-        const INT_PTR result = window.DoModal();
-        MSG quit;
-        const bool posted = ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
-        if (quitPostedAgain != nullptr) *quitPostedAgain = posted;
-        WaitForTheWorkerToLetGo();
-        return result;
-    }
-    static void WaitForTheWorkerToLetGo()
-    {
-        const ULONGLONG deadline = ::GetTickCount64() + 30000;
-        while (WindowLease::Held() && ::GetTickCount64() < deadline) ::Sleep(100);
-    }
-
-    void UseCommandLine(const std::wstring& arguments)
-    {
-        theTestApp.SetCurrentHandles(::GetModuleHandleW(nullptr), L"worker_tests.exe " + arguments);
-    }
-    std::wstring Quoted(const std::wstring& text) const { return L"\"" + text + L"\""; }
-    std::wstring EntryPath(int index) const { return m_target + L"\\" + EntryName(index); }
-    static std::wstring EntryName(int index)
-    {
-        wchar_t name[16];
-        swprintf(name, 16, L"e%03d.txt", index);
-        return name;
-    }
-    static std::string Archive(int count, int corruptIndex = -1)
-    {
-        std::vector<TestZipEntry> entries;
-        for (int index = 0; index < count; ++index) {
-            char name[16];
-            snprintf(name, sizeof(name), "e%03d.txt", index);
-            TestZipEntry entry = FileEntry(name, "entry " + std::to_string(index));
-            if (index == corruptIndex) entry.crc = 0x12345678;
-            entries.push_back(entry);
-        }
-        return BuildTestZip(entries);
-    }
-
-    // The stand-in product where the update form looks for it.
-    void PlaceProductInCurrentFolder()
-    {
-        wchar_t self[MAX_PATH] = {};
-        ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-        std::wstring product = self;
-        product = product.substr(0, product.find_last_of(L'\\')) + L"\\Tarnivo.exe";
-        ASSERT_TRUE(::CopyFileW(product.c_str(), (m_current + L"\\Tarnivo.exe").c_str(), FALSE));
-    }
-    bool ProductStarted(DWORD waitMs)
-    {
-        const ULONGLONG deadline = ::GetTickCount64() + waitMs;
-        do {
-            if (Exists(m_current + L"\\launch.log")) return true;
-            ::Sleep(100);
-        } while (::GetTickCount64() < deadline);
-        return false;
-    }
-    static void CloseProducts()
-    {
-        for (HWND product; (product = ::FindWindowW(L"TarnivoStandIn", nullptr)) != nullptr;) {
-            DWORD processId = 0;
-            ::GetWindowThreadProcessId(product, &processId);
-            HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, processId);
-            ::PostMessageW(product, WM_CLOSE, 0, 0);
-            if (process != nullptr) {
-                ::WaitForSingleObject(process, 5000);
-                ::CloseHandle(process);
-            }
-        }
-    }
-    ScratchFolder m_folder;
-    std::wstring m_scratch, m_target, m_current;
-    wchar_t m_previousFolder[MAX_PATH] = {};
-};
+using WorkerTest = WorkerFixture;
 
 TEST_F(WorkerTest, ShowsEachValueOnceAfterItsEntryAndThenTheEnd)
 {
@@ -289,24 +64,6 @@ TEST_F(WorkerTest, WordingFollowsTheCommandLine)
     }
 }
 
-TEST_F(WorkerTest, InstallModeTakesTheFolderBoxAndEndsTheThread)
-{
-    PayloadModule module(m_scratch, Archive(2));
-    UseCommandLine(L"");
-    RecordingWindow window;
-    window.folderText = m_target;
-    EXPECT_EQ(RunToEnd(window), -1);
-
-    EXPECT_EQ(window.events, CompleteDisplay(kInstallPrefix, kInstallEnd));
-    EXPECT_TRUE(Exists(EntryPath(0)) && Exists(EntryPath(1)));
-    // The full path ends the worker thread itself.
-    HANDLE thread = ::OpenThread(SYNCHRONIZE, FALSE, window.workerThreadId);
-    if (thread != nullptr) {
-        EXPECT_EQ(::WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
-        ::CloseHandle(thread);
-    }
-}
-
 TEST_F(WorkerTest, AFailingEntryStopsAtOnceAndTheProductIsNotStarted)
 {
     PlaceProductInCurrentFolder();
@@ -321,7 +78,26 @@ TEST_F(WorkerTest, AFailingEntryStopsAtOnceAndTheProductIsNotStarted)
     EXPECT_EQ(window.events, expected);
     EXPECT_FALSE(Exists(EntryPath(2)));
     EXPECT_FALSE(Exists(EntryPath(3)));
-    EXPECT_FALSE(ProductStarted(2000));
+    EXPECT_FALSE(ProductProcessRuns());
+}
+
+// A deflated member of no bytes is not the empty entry the worker lets
+// through (its compressed size is not 0): it stops there like any failure.
+TEST_F(WorkerTest, ADeflatedEmptyMemberStopsTheWorker)
+{
+    PlaceProductInCurrentFolder();
+    std::vector<TestZipEntry> entries = {FileEntry("e000.txt", "entry 0"), FileEntry("e001.txt", "", 8),
+                                         FileEntry("e002.txt", "entry 2")};
+    PayloadModule module(m_scratch, BuildTestZip(entries));
+    UseCommandLine(Quoted(m_target));
+    RecordingWindow window;
+    EXPECT_EQ(RunToEnd(window), -1);
+
+    std::vector<Event> expected = CompleteDisplay(kUpdatePrefix, kUpdateEnd);
+    expected.resize(33 * 4);  // entry 0 released 0 to 32
+    EXPECT_EQ(window.events, expected);
+    EXPECT_FALSE(Exists(EntryPath(2)));
+    EXPECT_FALSE(ProductProcessRuns());
 }
 
 TEST_F(WorkerTest, AMissingArchiveShowsNothing)
@@ -332,7 +108,7 @@ TEST_F(WorkerTest, AMissingArchiveShowsNothing)
     RecordingWindow window;
     EXPECT_EQ(RunToEnd(window), -1);
     EXPECT_TRUE(window.events.empty());
-    EXPECT_FALSE(ProductStarted(2000));
+    EXPECT_FALSE(ProductProcessRuns());
 }
 
 TEST_F(WorkerTest, ASuccessfulUpdateStartsTheProductInItsUpdateForm)
@@ -342,8 +118,15 @@ TEST_F(WorkerTest, ASuccessfulUpdateStartsTheProductInItsUpdateForm)
     UseCommandLine(Quoted(m_target));
     RecordingWindow window;
     RunToEnd(window);
-    ASSERT_TRUE(ProductStarted(20000));
-    CloseProducts();
+    // Found by its bare name in the installer's current folder, and told
+    // where the installed program is.
+    const std::optional<std::string> record = LaunchRecord(30000);
+    EndProducts();
+    ASSERT_TRUE(record.has_value());
+    wchar_t current[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, current);
+    const std::wstring line = Widen(record->c_str());
+    EXPECT_EQ(line.substr(0, line.rfind(L'\t')), m_target + L"\\Tarnivo.exe\t" + current);
 }
 
 TEST_F(WorkerTest, ABusyWindowThreadMakesTheWorkerWait)
