@@ -21,12 +21,14 @@ def extract_only_update(tree):
     os.makedirs(current)
     # The update form names "Tarnivo.exe" alone: it is found in the installer's current folder.
     shutil.copy(tree.program('Tarnivo.exe'), current)
+    installer = os.path.join(work, 'TNInstaller.exe')
+    shutil.copy(tree.program('TNInstaller.exe'), installer)
 
-    watcher = start_wine(tree, tree.program('tn-window-probe.exe'), 'watch', '240')
-    code, _ = wine(tree, tree.program('tn-launch.exe'), windows_path(tree.program('TNInstaller.exe')),
+    watcher = start_wine(tree, tree.program('tn-window-probe.exe'), '--installer', windows_path(installer), 'watch', '240')
+    code, _ = wine(tree, tree.program('tn-launch.exe'), windows_path(installer),
                    cwd=current, env={'TN_ARGUMENTS': '"' + windows_path(target) + '"'}, timeout=300)
     check(code == 0, f'installer exit code {code}')
-    texts = watcher.wait(timeout=60)[1].splitlines()
+    texts = [line.split('\t', 1)[1] for line in watcher.wait(timeout=60)[1].splitlines()]
 
     entries = assert_extracted(PAYLOAD, target)
     check(entries > 0, 'the payload has entries')
@@ -55,11 +57,14 @@ def window_closed_during_the_run(tree):
     work = scratch(tree, 'closed')
     target = os.path.join(work, 'target')
     shutil.copy(tree.program('Tarnivo.exe'), work)
-    installer = start_wine(tree, tree.program('tn-launch.exe'), windows_path(tree.program('TNInstaller.exe')),
+    program = os.path.join(work, 'TNInstaller.exe')
+    shutil.copy(tree.program('TNInstaller.exe'), program)
+    installer = start_wine(tree, tree.program('tn-launch.exe'), windows_path(program),
                            cwd=work, env={'TN_ARGUMENTS': '"' + windows_path(target) + '"'})
-    code, _ = wine(tree, tree.program('tn-window-probe.exe'), 'wait-percent', '10', '240')
+    probe = (tree.program('tn-window-probe.exe'), '--installer', windows_path(program))
+    code, _ = wine(tree, *probe, 'wait-percent', '10', '240')
     check(code == 0, 'the installer showed 10 %')
-    code, _ = wine(tree, tree.program('tn-window-probe.exe'), 'close-installer')
+    code, _ = wine(tree, *probe, 'close-installer')
     check(code == 0, 'the installer window was found')
     code, _ = installer.wait(timeout=120)
     # A worker touching a destroyed window object would crash the process

@@ -3,8 +3,9 @@
 //
 //   tn-window-probe watch SECONDS   prints every new text of the status
 //                                   control (1004) of the installer's window,
-//                                   one UTF-8 line each,
-//                                   until that window goes or time runs out
+//                                   one UTF-8 line each, "<Unix time in ms>\t
+//                                   <text>", until that window goes or time
+//                                   runs out
 //   tn-window-probe close-product   closes every stand-in product window
 //   tn-window-probe close-installer asks the installer's window to close, as
 //                                   the system's close command does
@@ -14,6 +15,10 @@
 //                                   the window goes or time runs out (1)
 //   tn-window-probe running IMAGE   exit 0 when a process runs the program
 //                                   at the full path IMAGE, else 1
+//
+// --installer IMAGE before a command limits it to the installer window of
+// the program at the full path IMAGE, so tests that run side by side in one
+// prefix each find their own.
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -25,6 +30,22 @@ namespace {
 
 const int kStatusId = 1004;
 
+// Only windows of this program, when set.
+const wchar_t* g_installerImage = nullptr;
+
+std::wstring ImageOfWindow(HWND window)
+{
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (process == nullptr) return std::wstring();
+    wchar_t path[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    const BOOL found = ::QueryFullProcessImageNameW(process, 0, path, &length);
+    ::CloseHandle(process);
+    return found ? path : std::wstring();
+}
+
 // The installer's window holds every control of its template; test windows
 // of other programs that hold only some of them are not it.
 BOOL CALLBACK FindInstallerWindow(HWND window, LPARAM found)
@@ -32,6 +53,7 @@ BOOL CALLBACK FindInstallerWindow(HWND window, LPARAM found)
     for (int id : {1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010}) {
         if (::GetDlgItem(window, id) == nullptr) return TRUE;
     }
+    if (g_installerImage != nullptr && ::lstrcmpiW(ImageOfWindow(window).c_str(), g_installerImage) != 0) return TRUE;
     *reinterpret_cast<HWND*>(found) = window;
     return FALSE;
 }
@@ -66,7 +88,10 @@ int Watch(int seconds)
                                       reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, &copied) &&
                 last != text) {
                 last = text;
-                PrintUtf8Line(last);
+                FILETIME now;
+                ::GetSystemTimeAsFileTime(&now);
+                const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+                PrintUtf8Line(std::to_wstring((ticks - 116444736000000000ull) / 10000) + L"\t" + last);
             }
         }
         ::Sleep(5);
@@ -139,6 +164,11 @@ BOOL CALLBACK CloseProduct(HWND window, LPARAM closed)
 
 int wmain(int argc, wchar_t** argv)
 {
+    if (argc >= 3 && wcscmp(argv[1], L"--installer") == 0) {
+        g_installerImage = argv[2];
+        argv += 2;
+        argc -= 2;
+    }
     if (argc == 3 && wcscmp(argv[1], L"watch") == 0) return Watch(_wtoi(argv[2]));
     if (argc == 4 && wcscmp(argv[1], L"wait-percent") == 0) return WaitForPercent(_wtoi(argv[2]), _wtoi(argv[3]));
     if (argc == 3 && wcscmp(argv[1], L"running") == 0) return Running(argv[2]);
@@ -155,7 +185,7 @@ int wmain(int argc, wchar_t** argv)
         ::PostMessageW(window, WM_CLOSE, 0, 0);
         return 0;
     }
-    fwprintf(stderr, L"usage: tn-window-probe watch SECONDS | close-product | close-installer"
+    fwprintf(stderr, L"usage: tn-window-probe [--installer IMAGE] watch SECONDS | close-product | close-installer"
                      L" | wait-percent N SECONDS | running IMAGE\n");
     return 2;
 }
