@@ -14,7 +14,7 @@ import sys
 
 import re
 
-from harness import (ROOT, assert_extracted, check, launch_records, main, remove, scratch, start_wine, wait_for,
+from harness import (ROOT, PersistentServer, assert_extracted, check, launch_records, main, remove, scratch, start_wine, wait_for,
                      wine, windows_path)
 
 PAYLOAD = os.environ['TN_PAYLOAD_ZIP']
@@ -56,9 +56,19 @@ class Registration:
         # The first run creates the prefix; the desktop's place comes with it.
         self.desktop = self.unix_path(self.probe('desktop')[1].strip())
         self.shortcut = os.path.join(self.desktop, 'Tarnivo 2.0.lnk')
+        self.server = PersistentServer(PREFIX)
+
+    def close(self):
+        self.end_products()
+        self.clean()
+        self.server.stop()
 
     def probe(self, *arguments):
-        return wine(self.tree, self.tree.program('tn-system-probe.exe'), *arguments, env=self.env)
+        return wine(self.tree, self.tree.tool('tn-system-probe.exe'), *arguments, env=self.env)
+
+    def machine_mac(self):
+        """The address as a program of the installer's own bitness reads it."""
+        return wine(self.tree, self.tree.program('tn-system-probe.exe'), 'mac', env=self.env)[1].strip()
 
     def unix_path(self, path):
         check(path[1:3] == ':\\', f'a drive path: {path!r}')
@@ -95,7 +105,7 @@ class Registration:
         return dict(line.split('\t', 1) for line in output.splitlines())
 
     def end_products(self):
-        wine(self.tree, self.tree.program('tn-window-probe.exe'), 'close-product', env=self.env)
+        wine(self.tree, self.tree.tool('tn-window-probe.exe'), 'close-product', env=self.env)
 
 
 def windows_path_in_prefix(path):
@@ -174,7 +184,7 @@ def install(tree, registration, work, file_name, arguments, wine_debug=None):
     if wine_debug:
         env['WINEDEBUG'] = wine_debug
     try:
-        run = start_wine(tree, tree.program('tn-launch.exe'), windows_path(installer), cwd=work, env=env)
+        run = start_wine(tree, tree.tool('tn-launch.exe'), windows_path(installer), cwd=work, env=env)
         code, _ = run.wait(300)
         return code, receiver.events(), run.errors
     finally:
@@ -197,7 +207,7 @@ def check_report(registration, events, sub_channel):
     check([e['code'] for e in events] == ['S2_i05'], f'events {events!r}')
     event = events[0]
     check(str(event['channel']) == '0' and str(event['noui']) == '0', f'record {event!r}')
-    machine_mac = registration.probe('mac')[1].strip()
+    machine_mac = registration.machine_mac()
     check(event['mac'] == machine_mac, f'mac {event["mac"]!r}, the machine says {machine_mac!r}')
     # Wine lists the host's own interfaces: the address is one of theirs
     # whenever there is one besides the loopback.
@@ -233,8 +243,7 @@ def install_as(tree, file_name, sub_channel):
     check_report(registration, events, sub_channel)
     assert_extracted(PAYLOAD, target)
     check_full_form_start(target, windows_path(target), windows_path(work))
-    registration.end_products()
-    registration.clean()
+    registration.close()
     remove(work)
 
 
@@ -287,7 +296,7 @@ def full_installation_on_another_drive(tree):
     # The installed uninstaller takes back what the installation wrote, the
     # keys where this tree's installer put them; it cannot delete itself.
     registration.end_products()
-    code, _ = wine(tree, tree.program('tn-launch.exe'), folder + '\\uninstall.exe', env=registration.env)
+    code, _ = wine(tree, tree.tool('tn-launch.exe'), folder + '\\uninstall.exe', env=registration.env)
     check(code == 0, f'uninstaller exit code {code}')
     for view in ('32', '64'):
         for key in (KEY, WOW64_KEY):
@@ -297,7 +306,7 @@ def full_installation_on_another_drive(tree):
     # server counts as.
     left = sorted(os.listdir(folder_unix)) if os.path.isdir(folder_unix) else []
     check(left in ([], ['uninstall.exe']), f'left in the folder: {left[:5]!r}')
-    registration.clean()
+    registration.close()
     remove(work)
 
 
@@ -317,8 +326,7 @@ def targets_no_file_name_can_hold(tree):
         check(os.path.exists(COMMON_SHORTCUT), f'{folder}: the all-users copy')
         check_uninstall_entry(registration, folder, 'setup')
         check_report(registration, events, 'setup')
-        registration.end_products()
-        registration.clean()
+        registration.close()
         remove(work)
 
 

@@ -16,9 +16,18 @@ class Tree:
     def __init__(self, path):
         self.path = os.path.abspath(path)
         self.bin = os.path.join(self.path, 'bin')
+        self.prefix = os.path.join(self.path, 'wineprefix')
 
     def program(self, name):
         return os.path.join(self.bin, name)
+
+    def tool(self, name):
+        """A program that only drives or reads the one under test (launcher,
+        probes): the 64-bit build where there is one, since every 32-bit
+        process start costs seconds under qemu-user. It still runs in this
+        tree's prefix."""
+        fast = os.path.join(ROOT, 'build', 'win64', 'bin', name)
+        return fast if os.path.exists(fast) else self.program(name)
 
 
 def windows_path(path):
@@ -50,8 +59,9 @@ class Started:
     files, not pipes: programs it starts (the product) inherit the
     descriptors and would hold a pipe open long after it ends."""
 
-    def __init__(self, program, arguments, cwd, env):
+    def __init__(self, program, arguments, cwd, env, prefix):
         full_env = dict(os.environ)
+        full_env['TN_WINE_PREFIX'] = prefix
         full_env.update(env or {})
         self.program = program
         self.out = tempfile.TemporaryFile()
@@ -71,7 +81,27 @@ class Started:
 
 
 def start_wine(tree, program, *arguments, cwd=None, env=None):
-    return Started(program, arguments, cwd, env)
+    """Starts program in the tree's prefix (or TN_WINE_PREFIX of env)."""
+    return Started(program, arguments, cwd, env, tree.prefix)
+
+
+class PersistentServer:
+    """Keeps the wineserver of an existing prefix running for a case's many
+    short runs (each would otherwise start a server and its services anew,
+    seconds a time under qemu-user), and ends it afterwards."""
+
+    def __init__(self, prefix):
+        self.env = dict(os.environ, WINEPREFIX=prefix)
+        subprocess.run([wineserver(), '-p'], env=self.env, check=False)
+
+    def stop(self):
+        subprocess.run([wineserver(), '-k'], env=self.env, check=False)
+
+
+def wineserver():
+    """The server that belongs with the loader scripts/wine-run uses."""
+    return subprocess.run(['bash', '-c', f'source {ROOT}/scripts/lib/common.sh && tn_wineserver'],
+                          stdout=subprocess.PIPE, check=True).stdout.decode().strip()
 
 
 def entry_name(info):

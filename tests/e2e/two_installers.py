@@ -26,10 +26,10 @@ def two_installers_on_one_folder(tree):
     watchers, runs = [], []
     for program in programs:
         shutil.copy(tree.program('TNInstaller.exe'), program)
-        watchers.append(start_wine(tree, tree.program('tn-window-probe.exe'), '--installer', windows_path(program),
+        watchers.append(start_wine(tree, tree.tool('tn-window-probe.exe'), '--installer', windows_path(program),
                                    'watch', '400', env=env))
     for program in programs:
-        runs.append(start_wine(tree, tree.program('tn-launch.exe'), windows_path(program), cwd=work,
+        runs.append(start_wine(tree, tree.tool('tn-launch.exe'), windows_path(program), cwd=work,
                                env={'TN_ARGUMENTS': '"' + windows_path(target) + '"', **env}))
     for run in runs:
         code, _ = run.wait(600)

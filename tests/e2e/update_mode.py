@@ -24,8 +24,8 @@ def extract_only_update(tree):
     installer = os.path.join(work, 'TNInstaller.exe')
     shutil.copy(tree.program('TNInstaller.exe'), installer)
 
-    watcher = start_wine(tree, tree.program('tn-window-probe.exe'), '--installer', windows_path(installer), 'watch', '240')
-    code, _ = wine(tree, tree.program('tn-launch.exe'), windows_path(installer),
+    watcher = start_wine(tree, tree.tool('tn-window-probe.exe'), '--installer', windows_path(installer), 'watch', '240')
+    code, _ = wine(tree, tree.tool('tn-launch.exe'), windows_path(installer),
                    cwd=current, env={'TN_ARGUMENTS': '"' + windows_path(target) + '"'}, timeout=300)
     check(code == 0, f'installer exit code {code}')
     texts = [line.split('\t', 1)[1] for line in watcher.wait(timeout=60)[1].splitlines()]
@@ -45,7 +45,7 @@ def extract_only_update(tree):
     check(all(t.startswith(UPDATE_PREFIX) and t.endswith('%') for t in texts[:-1]), f'update wording {texts[:3]!r}')
     percents = [int(t[len(UPDATE_PREFIX):-1]) for t in texts[:-1]]
     check(percents and percents == sorted(set(percents)) and percents[-1] <= 99, f'percentages {percents[:5]!r}...')
-    wine(tree, tree.program('tn-window-probe.exe'), 'close-product')
+    wine(tree, tree.tool('tn-window-probe.exe'), 'close-product')
     remove(work)
 
 
@@ -59,9 +59,9 @@ def window_closed_during_the_run(tree):
     shutil.copy(tree.program('Tarnivo.exe'), work)
     program = os.path.join(work, 'TNInstaller.exe')
     shutil.copy(tree.program('TNInstaller.exe'), program)
-    installer = start_wine(tree, tree.program('tn-launch.exe'), windows_path(program),
+    installer = start_wine(tree, tree.tool('tn-launch.exe'), windows_path(program),
                            cwd=work, env={'TN_ARGUMENTS': '"' + windows_path(target) + '"'})
-    probe = (tree.program('tn-window-probe.exe'), '--installer', windows_path(program))
+    probe = (tree.tool('tn-window-probe.exe'), '--installer', windows_path(program))
     code, _ = wine(tree, *probe, 'wait-percent', '10', '240')
     check(code == 0, 'the installer showed 10 %')
     code, _ = wine(tree, *probe, 'close-installer')
@@ -73,7 +73,7 @@ def window_closed_during_the_run(tree):
 
     # The product is started before the worker lets the window go, so a
     # start would show as a running process now.
-    code, _ = wine(tree, tree.program('tn-window-probe.exe'), 'running', windows_path(work) + '\\Tarnivo.exe')
+    code, _ = wine(tree, tree.tool('tn-window-probe.exe'), 'running', windows_path(work) + '\\Tarnivo.exe')
     check(code == 1, 'the worker went on to start the product')
     with zipfile.ZipFile(PAYLOAD) as archive:
         entries = len(archive.infolist())
