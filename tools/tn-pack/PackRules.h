@@ -24,9 +24,10 @@ constexpr size_t kMaxStoredNameBytes = 259;
 // folder's with its trailing "/".
 bool FitsUnderDefaultFolder(std::wstring_view name);
 
-// True when the reader writes the entry under exactly this name: no drive,
-// no leading separator, no step it would drop or refuse ("..", dots and
-// spaces only, device names such as CON).
+// True when the installer writes the entry under exactly this name: no
+// drive, no leading separator, no step the reader would drop or refuse
+// ("..", dots and spaces only, device names such as CON), and no step
+// ending in a dot or space, which Windows would drop.
 bool IsWrittenAsNamed(std::wstring_view name);
 
 inline bool FitsStoredName(size_t storedBytes) { return storedBytes <= kMaxStoredNameBytes; }
