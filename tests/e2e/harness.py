@@ -37,6 +37,13 @@ def wine(tree, program, *arguments, cwd=None, env=None, timeout=300):
     return start_wine(tree, program, *arguments, cwd=cwd, env=env).wait(timeout)
 
 
+def wine_with_errors(tree, program, *arguments, cwd=None, env=None, timeout=300):
+    """Runs one Windows program to its end; returns (exit code, stdout, stderr)."""
+    started = start_wine(tree, program, *arguments, cwd=cwd, env=env)
+    code, out = started.wait(timeout)
+    return code, out, started.errors
+
+
 def check_no_crash(errors, program):
     # scripts/wine-run reads Wine's and qemu's crash reports (a crashed 32-bit
     # program may still end with 0) for every process of the run, the ones
@@ -64,7 +71,8 @@ class Started:
         code = self.process.wait(timeout=timeout)
         self.out.seek(0)
         self.err.seek(0)
-        check_no_crash(self.err.read().decode('utf-8', 'replace'), self.program)
+        self.errors = self.err.read().decode('utf-8', 'replace')
+        check_no_crash(self.errors, self.program)
         return code, self.out.read().decode('utf-8', 'replace')
 
 

@@ -138,8 +138,11 @@ TEST_F(TnPack, PacksEveryEntryAsTheReaderTakesIt)
         EXPECT_EQ(20, stored.versionMadeBy);  // host MS-DOS
         EXPECT_EQ(0, stored.flags);
         EXPECT_EQ(ExtendedTimestamp(LastWriteTimeOf(source)), stored.extra);
-        if (stored.method == 8) EXPECT_LT(stored.compressedSize, stored.size);
-        else EXPECT_EQ(stored.compressedSize, stored.size);
+        if (stored.method == 8) {
+            EXPECT_LT(stored.compressedSize, stored.size);
+        } else {
+            EXPECT_EQ(stored.compressedSize, stored.size);
+        }
 
         const ArchiveResult extracted = archive->ExtractItem(static_cast<int>(i), record.name);
         EXPECT_TRUE(IsExtractionAccepted(extracted, record)) << std::hex << extracted;

@@ -60,7 +60,9 @@ TEST(UnixTimeOf, WholeSecondsWithinTheBlocksRange)
     for (const Case& c : cases) {
         const std::optional<int32_t> seconds = UnixTimeOf(c.fileTime);
         ASSERT_EQ(c.representable, seconds.has_value()) << c.fileTime;
-        if (seconds) EXPECT_EQ(c.seconds, *seconds) << c.fileTime;
+        if (seconds) {
+            EXPECT_EQ(c.seconds, *seconds) << c.fileTime;
+        }
     }
 }
 
