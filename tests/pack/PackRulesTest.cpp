@@ -72,7 +72,8 @@ TEST(ArchiveLimits, LastValuesWithoutTheSixtyFourBitExtension)
     EXPECT_TRUE(FitsArchiveValue(0xFFFFFFFEull));
     EXPECT_FALSE(FitsArchiveValue(0xFFFFFFFFull));
     EXPECT_FALSE(FitsArchiveValue(0x100000000ull));
-    EXPECT_EQ(65535u, kMaxArchiveEntries);
+    EXPECT_TRUE(FitsEntryCount(65535));
+    EXPECT_FALSE(FitsEntryCount(65536));
 }
 
 }  // namespace

@@ -30,5 +30,6 @@ bool FitsUnderDefaultFolder(std::wstring_view name);
 // ending in a dot or space, which Windows would drop.
 bool IsWrittenAsNamed(std::wstring_view name);
 
+inline bool FitsEntryCount(size_t entries) { return entries <= kMaxArchiveEntries; }
 inline bool FitsStoredName(size_t storedBytes) { return storedBytes <= kMaxStoredNameBytes; }
 inline bool FitsArchiveValue(uint64_t value) { return value <= kMaxArchiveValue; }

@@ -128,7 +128,7 @@ PackOutcome CProductFolder::ListFolder(const std::wstring& relative, std::vector
 PackOutcome CProductFolder::Add(PackEntry entry, std::vector<PackEntry>* entries) const
 {
     // Counted as they come, so a folder far too large is refused early.
-    if (entries->size() >= kMaxArchiveEntries) {
+    if (!FitsEntryCount(entries->size() + 1)) {
         return PackOutcome::Refuse(L"more than " + std::to_wstring(kMaxArchiveEntries) +
                                    L" files and folders, more than a ZIP without its 64-bit extension holds");
     }
