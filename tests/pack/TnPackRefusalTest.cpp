@@ -124,6 +124,12 @@ const Refusal kRefusals[] = {
          return MakeProduct(setting->product, ProductWith({})) && WriteWholeFile(setting->stub, "not a program");
      },
      L"{scratch}notes.txt is not a program that can be read (error ", false},
+    {"a read-only last release",
+     [](const ScratchFolder&, Setting* setting) {
+         return MakeProduct(setting->product, ProductWith({})) && WriteWholeFile(setting->output, "the last release") &&
+                SetFileAttributesW(setting->output.c_str(), FILE_ATTRIBUTE_READONLY);
+     },
+     L"{scratch}out\\setup.exe is read-only", true},
     {"bad usage",
      [](const ScratchFolder& s, Setting* setting) {
          setting->arguments = Quoted(s.Path(L"product"));
@@ -143,7 +149,7 @@ TEST_P(TnPackRefuses, WithOneLineExitCodeTwoAndNothingWritten)
     Setting setting{scratch.Path(L"product"), scratch.Path(L"out\\setup.exe"), kStubPath, L""};
     ASSERT_TRUE(CreateDirectoryW(scratch.Path(L"out").c_str(), nullptr));
     ASSERT_TRUE(refusal.prepare(scratch, &setting)) << "the case could not be set up";
-    if (refusal.outputExists) {
+    if (refusal.outputExists && !Exists(setting.output)) {
         ASSERT_TRUE(WriteWholeFile(setting.output, "the last release"));
     }
 

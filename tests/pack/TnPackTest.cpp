@@ -217,18 +217,34 @@ TEST_F(TnPack, SameFolderAndStubGiveTheSameBytes)
     EXPECT_EQ(stampOf(ReadWholeFile(kStubPath).value_or(std::string(64, '\0'))), stampOf(*second));
 }
 
+// A failure before the output is made (a product file that cannot be read)
+// and one at its very end (the last release is open in another program and
+// cannot be replaced): either way the last release stays as it was and no
+// temporary file is left beside it.
 TEST_F(TnPack, AFailureLeavesTheExistingOutputAsItWas)
 {
-    ASSERT_TRUE(WriteWholeFile(m_output, "the last release"));
-    // Held open without sharing: tn-pack cannot read it.
-    HANDLE held = CreateFileW((m_product + L"\\html\\css\\a.css").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    const RunResult run = Pack(m_output);
-    CloseHandle(held);
-    EXPECT_EQ(1u, run.exitCode);
-    EXPECT_EQ(0u, run.err.find("tn-pack: cannot read html\\css\\a.css (error ")) << run.err;
-    EXPECT_EQ("the last release", ReadWholeFile(m_output).value_or(""));
-    EXPECT_EQ((std::set<std::wstring>{L"setup.exe"}), ListTree(m_scratch.Path(L"out")));
+    struct Case {
+        const char* what;
+        std::wstring held;
+        std::string message;
+    } const cases[] = {
+        {"a product file held by another program", m_product + L"\\html\\css\\a.css",
+         "tn-pack: cannot read html\\css\\a.css (error "},
+        {"the last release held by another program", m_output, "tn-pack: cannot replace " + Utf8(m_output) + " (error "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(WriteWholeFile(m_output, "the last release"));
+        // Open without sharing: tn-pack can neither read nor replace it.
+        HANDLE held = CreateFileW(c.held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        const RunResult run = Pack(m_output);
+        CloseHandle(held);
+        EXPECT_EQ(1u, run.exitCode);
+        EXPECT_EQ(0u, run.err.find(c.message)) << run.err;
+        EXPECT_EQ("the last release", ReadWholeFile(m_output).value_or(""));
+        EXPECT_EQ((std::set<std::wstring>{L"setup.exe"}), ListTree(m_scratch.Path(L"out")));
+    }
 }
 
 }  // namespace

@@ -31,6 +31,10 @@ PackOutcome CPendingOutput::CheckPlace(const std::wstring& output)
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return PackOutcome::Refuse(output + L" is a folder");
     }
+    // Windows would refuse to replace it only at the end, after all the work.
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) {
+        return PackOutcome::Refuse(output + L" is read-only");
+    }
     const std::wstring folder = FolderOf(output);
     const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {

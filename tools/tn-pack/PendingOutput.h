@@ -14,7 +14,8 @@ public:
     CPendingOutput(const CPendingOutput&) = delete;
     CPendingOutput& operator=(const CPendingOutput&) = delete;
 
-    // Refused when output names a folder or a place in a folder that does not exist.
+    // Refused when output names a folder, a read-only file, or a place in a
+    // folder that does not exist.
     static PackOutcome CheckPlace(const std::wstring& output);
 
     // The temporary file: a writable copy of stub.
