@@ -148,6 +148,9 @@ std::vector<ProductFile> SampleProduct()
         {L"readonly.txt", "cannot be changed", FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY},
         {L"hidden.dat", "not shown", FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN},
         {L"system.sys", "system", FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_SYSTEM},
+        // Larger than one read: deflated piece by piece, and stored from a second reading.
+        {L"html\\big.js", PseudoText(6 * 1024 * 1024 + 7, 6)},
+        {L"resources.pak", RandomBytes(5 * 1024 * 1024 + 123, 7)},
         {L"html\\\u8BF4\u660E.txt", PseudoText(40000, 3), FILE_ATTRIBUTE_ARCHIVE, kTimeIn2030},  // 说明.txt
         {L"html\\\u56FE\u6807.png", RandomBytes(5000, 4)},                                        // 图标.png
         {L"html\\css\\a.css", PseudoText(700, 5)},

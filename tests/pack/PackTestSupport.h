@@ -42,7 +42,8 @@ std::wstring ExtendedLength(const std::wstring& path);
 
 // A product with what the installer must carry faithfully: names in code
 // page 936, empty files, nested empty folders, read-only, hidden and system
-// files, a time in 2030, text that deflates and bytes that do not.
+// files, a time in 2030, text that deflates and bytes that do not, in files
+// smaller and larger than one of tn-pack's reads.
 std::vector<ProductFile> SampleProduct();
 
 // Every resource of a program: (type, name, language) to bytes; ids as "#n".

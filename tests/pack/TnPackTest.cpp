@@ -103,16 +103,16 @@ TEST_F(TnPack, PacksEveryEntryAsTheReaderTakesIt)
     // The stub by default: the TNInstaller.exe beside tn-pack.
     const RunResult run = RunTnPack(m_scratch, Quoted(m_product) + L" " + Quoted(m_output));
     ASSERT_EQ(0u, run.exitCode) << run.err;
-    EXPECT_NE(std::string::npos, run.out.find(": 16 entries, archive ")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find(": 18 entries, archive ")) << run.out;
     const std::string zip = ReadProductArchive(m_output);
     ASSERT_FALSE(zip.empty());
 
     // Each folder's files, then its subfolders, each in ordinal order.
     const std::vector<std::wstring> order = {
-        L"Tarnivo.exe", L"empty.txt", L"hidden.dat", L"readonly.txt", L"system.sys", L"uninstall.exe",
-        L"empty/", L"empty/deeper/", L"empty/deeper/deepest/",
-        L"html/", L"html/\u56FE\u6807.png", L"html/\u8BF4\u660E.txt", L"html/css/", L"html/css/a.css",
-        L"html/css/empty.css", L"\u65B0\u7248/",
+        L"Tarnivo.exe", L"empty.txt", L"hidden.dat", L"readonly.txt", L"resources.pak", L"system.sys",
+        L"uninstall.exe", L"empty/", L"empty/deeper/", L"empty/deeper/deepest/", L"html/", L"html/big.js",
+        L"html/\u56FE\u6807.png", L"html/\u8BF4\u660E.txt", L"html/css/", L"html/css/a.css", L"html/css/empty.css",
+        L"\u65B0\u7248/",
     };
     const std::vector<CentralRecord> central = ReadCentralDirectory(zip);
     ASSERT_EQ(order.size(), central.size());
@@ -151,14 +151,20 @@ TEST_F(TnPack, PacksEveryEntryAsTheReaderTakesIt)
             EXPECT_TRUE(copy && *copy == ReadWholeFile(source)) << "bytes differ";
         }
     }
-    EXPECT_EQ("html/\xCB\xB5\xC3\xF7.txt", central[11].name);  // in code page 936
-    EXPECT_EQ(8, central[11].method);                          // text deflates
-    EXPECT_EQ(8, central[0].method);
-    EXPECT_EQ(0, central[10].method);                          // random bytes do not
-    EXPECT_EQ(0, central[1].method);                           // nor does nothing
-    EXPECT_EQ(0, central[3].method);                           // nor a few bytes
-    EXPECT_EQ(0, central[6].method);
-    EXPECT_EQ(0x10u, central[6].externalAttributes);
+    const auto method = [&](const std::wstring& name) {
+        const size_t at = std::find(order.begin(), order.end(), name) - order.begin();
+        return at < central.size() ? central[at].method : -1;
+    };
+    EXPECT_EQ("html/\xCB\xB5\xC3\xF7.txt", central[13].name);  // in code page 936
+    EXPECT_EQ(8, method(L"html/\u8BF4\u660E.txt"));               // text deflates
+    EXPECT_EQ(8, method(L"html/big.js"));
+    EXPECT_EQ(8, method(L"Tarnivo.exe"));
+    EXPECT_EQ(0, method(L"html/\u56FE\u6807.png"));               // random bytes do not
+    EXPECT_EQ(0, method(L"resources.pak"));
+    EXPECT_EQ(0, method(L"empty.txt"));                            // nor does nothing
+    EXPECT_EQ(0, method(L"readonly.txt"));                         // nor a few bytes
+    EXPECT_EQ(0, method(L"empty/"));
+    EXPECT_EQ(0x10u, central[7].externalAttributes);
     EXPECT_EQ(kTimeIn2030, LastWriteTimeOf(m_product + L"\\html\\\u8BF4\u660E.txt"));
     EXPECT_EQ(FILE_ATTRIBUTE_READONLY, AttributesOf(m_product + L"\\readonly.txt") & FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(FILE_ATTRIBUTE_HIDDEN, AttributesOf(m_product + L"\\hidden.dat") & FILE_ATTRIBUTE_HIDDEN);
