@@ -13,7 +13,8 @@ set(TN_DEPS_DIR "${_tn_cache_default}" CACHE PATH "Where scripts/setup put miniz
 
 set(_minizip "${TN_DEPS_DIR}/minizip-${TN_TARGET_TRIPLE}")
 set(_curl "${TN_DEPS_DIR}/curl-${TN_TARGET_TRIPLE}")
-foreach(_lib "${_minizip}/lib/libminizip.a" "${_curl}/lib/libcurl.a")
+# zip.h comes with the writer tn-pack needs; an older cache lacks it.
+foreach(_lib "${_minizip}/lib/libminizip.a" "${_minizip}/include/minizip/zip.h" "${_curl}/lib/libcurl.a")
   if(NOT EXISTS "${_lib}")
     message(FATAL_ERROR "${_lib} is missing: run scripts/setup first")
   endif()

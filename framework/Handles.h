@@ -99,6 +99,20 @@ struct CoTaskMemTraits {
     static void Release(Handle memory) { ::CoTaskMemFree(memory); }
 };
 
+// An update begun with BeginUpdateResourceW; the owner discards it, so only
+// an update that release() hands to EndUpdateResourceW(..., FALSE) is written.
+struct ResourceUpdateTraits {
+    using Handle = HANDLE;
+    static Handle Null() { return nullptr; }
+    static void Release(Handle handle) { ::EndUpdateResourceW(handle, TRUE); }
+};
+
+struct MappedViewTraits {
+    using Handle = void*;
+    static Handle Null() { return nullptr; }
+    static void Release(Handle view) { ::UnmapViewOfFile(view); }
+};
+
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueHKey = UniqueResource<RegistryKeyTraits>;
@@ -124,5 +138,7 @@ public:
 private:
     bool m_initialised;
 };
+using UniqueResourceUpdate = UniqueResource<ResourceUpdateTraits>;
+using UniqueMappedView = UniqueResource<MappedViewTraits>;
 
 }  // namespace tn

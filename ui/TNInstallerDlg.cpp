@@ -1,6 +1,7 @@
 #include "ui/TNInstallerDlg.h"
 
 #include "app/CommandLine.h"
+#include "app/DefaultInstallFolder.h"
 #include "app/RunningProduct.h"
 #include "engine/Install.h"
 #include "engine/WindowLease.h"
@@ -14,7 +15,6 @@ BEGIN_MESSAGE_MAP(CTNInstallerDlg, CInstallWindow)
 END_MESSAGE_MAP()
 
 namespace {
-const wchar_t kDefaultFolder[] = L"C:\\Program Files\\Tarnivo";
 const wchar_t kFirstInstallText[] = L"安装中. . .    0%";
 const wchar_t kFirstUpdateText[] = L"版本更新中. . .    0%";
 }  // namespace
@@ -60,7 +60,7 @@ BOOL CTNInstallerDlg::OnInitDialog()
 
 void CTNInstallerDlg::InitialiseInstallMode()
 {
-    m_editFolder.SetWindowText(kDefaultFolder);
+    m_editFolder.SetWindowText(kDefaultInstallFolder);
     m_progress.ShowWindow(SW_HIDE);
     m_staticStatus.ShowWindow(SW_HIDE);
 }

@@ -26,20 +26,25 @@ source_dir() {   # package -> unpacked source folder (fetched once)
     echo "${dir%/}"
 }
 
+# The reader (unzip.c) for the installer, the writer (zip.c) for tn-pack.
 build_minizip() {   # target source
     local target=$1 src=$2 version out
     version=$(basename "$(dirname "$src")"); out="$TN_CACHE/minizip-${version#zlib-}-$target"
-    [ -f "$out/lib/libminizip.a" ] && return 0
+    [ -f "$out/lib/libminizip.a" ] && [ -f "$out/include/minizip/zip.h" ] && return 0
     tn_say "building minizip for $target"
     rm -rf "$out.tmp"; mkdir -p "$out.tmp/lib" "$out.tmp/include/minizip"
     local file
-    for file in ioapi unzip; do
+    for file in ioapi unzip zip; do
         "$target-gcc" -O2 -DNOCRYPT= -DNOUNCRYPT -I/usr/$target/include -c "$src/contrib/minizip/$file.c" -o "$out.tmp/$file.o"
     done
-    "$target-ar" rcs "$out.tmp/lib/libminizip.a" "$out.tmp/ioapi.o" "$out.tmp/unzip.o"
-    cp "$src/contrib/minizip/ioapi.h" "$src/contrib/minizip/unzip.h" "$out.tmp/include/minizip/"
+    "$target-ar" rcs "$out.tmp/lib/libminizip.a" "$out.tmp/ioapi.o" "$out.tmp/unzip.o" "$out.tmp/zip.o"
+    cp "$src/contrib/minizip/ioapi.h" "$src/contrib/minizip/unzip.h" "$src/contrib/minizip/zip.h" "$out.tmp/include/minizip/"
     rm -f "$out.tmp"/*.o
+    # A cache made before the writer was added is replaced in one step.
+    rm -rf "$out.old"
+    [ ! -e "$out" ] || mv "$out" "$out.old"
     mv "$out.tmp" "$out"
+    rm -rf "$out.old"
 }
 
 build_curl() {   # target source

@@ -116,6 +116,39 @@ TEST(TnExtract, ExitCodeFollowsTheWorkersAcceptanceRule)
     }
 }
 
+// A finished installer is read as it reads itself: its "ZIP" 148, in place.
+TEST(TnExtract, ReadsTheArchiveOfAnInstallerProgram)
+{
+    ScratchFolder scratch;
+    TestZipEntry hidden = FileEntry("\xCB\xB5\xC3\xF7.txt", "notes");  // 说明.txt in code page 936
+    hidden.externalAttributes = 0x22;
+    const std::string zip = BuildTestZip({FolderEntry("css/"), FileEntry("css/a.css", PseudoText(5000, 7), 8), hidden});
+    // Any program will do as the installer's body; the archive is what is read.
+    const std::wstring installer = scratch.Path(L"setup.exe");
+    ASSERT_TRUE(CopyFileW(kTnExtractPath, installer.c_str(), FALSE));
+    HANDLE update = BeginUpdateResourceW(installer.c_str(), FALSE);
+    ASSERT_NE(nullptr, update);
+    ASSERT_TRUE(UpdateResourceW(update, L"ZIP", MAKEINTRESOURCEW(148), MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED),
+                                const_cast<char*>(zip.data()), static_cast<DWORD>(zip.size())));
+    ASSERT_TRUE(EndUpdateResourceW(update, FALSE));
+    ASSERT_TRUE(WriteWholeFile(scratch.Path(L"payload.zip"), zip));
+
+    const RunResult fromProgram = RunTnExtract(scratch, L"--stats " + Quoted(installer) + L" " + Quoted(scratch.Path(L"a")));
+    const RunResult fromArchive = RunTnExtract(scratch, Quoted(scratch.Path(L"payload.zip")) + L" " + Quoted(scratch.Path(L"b")));
+    EXPECT_EQ(0u, fromProgram.exitCode) << fromProgram.err;
+    EXPECT_NE(std::string::npos, fromProgram.out.find("entries 3\n")) << fromProgram.out;
+    EXPECT_EQ(fromArchive.out, fromProgram.out);
+    EXPECT_EQ(ReadWholeFile(scratch.Path(L"b\\css\\a.css")), ReadWholeFile(scratch.Path(L"a\\css\\a.css")));
+    EXPECT_EQ(0x22u, AttributesOf(scratch.Path(L"a\\\u8BF4\u660E.txt")) & 0x27);
+    EXPECT_NE(std::string::npos, fromProgram.err.find("archive_size " + std::to_string(zip.size()))) << fromProgram.err;
+
+    // A program without the resource has nothing to extract.
+    const RunResult plain = RunTnExtract(scratch, Quoted(kTnExtractPath) + L" " + Quoted(scratch.Path(L"c")));
+    EXPECT_EQ(2u, plain.exitCode);
+    EXPECT_EQ("tn-extract: the program has no \"ZIP\" 148 resource\n", plain.err);
+    EXPECT_FALSE(Exists(scratch.Path(L"c")));
+}
+
 TEST(TnExtract, ArchiveThatCannotBeOpenedGivesTwo)
 {
     ScratchFolder scratch;

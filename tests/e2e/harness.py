@@ -46,6 +46,13 @@ def wine(tree, program, *arguments, cwd=None, env=None, timeout=300):
     return start_wine(tree, program, *arguments, cwd=cwd, env=env).wait(timeout)
 
 
+def wine_with_errors(tree, program, *arguments, cwd=None, env=None, timeout=300):
+    """Runs one Windows program to its end; returns (exit code, stdout, stderr)."""
+    started = start_wine(tree, program, *arguments, cwd=cwd, env=env)
+    code, out = started.wait(timeout)
+    return code, out, started.errors
+
+
 def check_no_crash(errors, program):
     # scripts/wine-run reads Wine's and qemu's crash reports (a crashed 32-bit
     # program may still end with 0) for every process of the run, the ones

@@ -7,8 +7,10 @@ Shape: 3162 entries (478 folder entries stored with size 0 and attribute
 and 8, an NTFS extra block on every entry, about 42 MB, mostly web-like text
 with some already-compressed binaries. The same inputs give the same bytes.
 
-usage: make_demo_payload.py --output ZIP [--tarnivo EXE] [--uninstall EXE]
+usage: make_demo_payload.py (--output ZIP | --folder DIR) [--tarnivo EXE] [--uninstall EXE]
 Without --tarnivo / --uninstall a small placeholder stands in for each.
+--folder writes the same entries as a product folder instead (what tn-pack
+takes), each file with the entry's time.
 """
 
 import argparse
@@ -236,6 +238,23 @@ def write_zip(entries, output):
     os.replace(temporary, output)
 
 
+def write_folder(entries, folder):
+    """The entries as files and folders, each file with its DOS time taken as UTC."""
+    os.makedirs(folder, exist_ok=True)
+    if os.listdir(folder):
+        sys.exit(f"{folder} is not empty")
+    for entry in entries:
+        path = os.path.join(folder, *entry.name.rstrip("/").split("/"))
+        if entry.folder:
+            os.makedirs(path, exist_ok=True)
+            continue
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as out:
+            out.write(entry.data)
+        when = file_time_of(entry.dos_time) // 10_000_000 - 11644473600
+        os.utime(path, (when, when))
+
+
 def placeholder(name):
     # A tiny stand-in with the right name inside, for trees without the product targets.
     return b"MZ" + f"placeholder for {name}\r\n".encode("ascii") + bytes(62)
@@ -243,7 +262,9 @@ def placeholder(name):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--output", required=True)
+    where = parser.add_mutually_exclusive_group(required=True)
+    where.add_argument("--output", help="the archive to write")
+    where.add_argument("--folder", help="an empty or new folder to write the product into")
     parser.add_argument("--tarnivo", help="the stand-in Tarnivo.exe")
     parser.add_argument("--uninstall", help="the stand-in uninstall.exe")
     args = parser.parse_args()
@@ -261,6 +282,10 @@ def main():
     if (len(entries), folders, empties, chinese) != (ENTRY_COUNT, FOLDER_COUNT, EMPTY_FILE_COUNT, len(CHINESE_FILES)):
         sys.exit(f"shape is off: {len(entries)} entries, {folders} folders, {empties} empty files, "
                  f"{chinese} names in code page 936")
+    if args.folder:
+        write_folder(entries, args.folder)
+        print(f"{args.folder}: {len(entries)} files and folders")
+        return
     os.makedirs(os.path.dirname(os.path.abspath(args.output)), exist_ok=True)
     write_zip(entries, args.output)
     print(f"{args.output}: {len(entries)} entries, {os.path.getsize(args.output)} bytes")

@@ -1,16 +1,19 @@
 // tn-extract: extracts a product archive exactly as the installer's worker
 // does, one line per entry, so release engineers can check an archive
-// before it is built in.
+// before it is built in, or a finished installer before it ships.
 //
-//   tn-extract [--stats] ARCHIVE DEST
+//   tn-extract [--stats] ARCHIVE|INSTALLER.exe DEST
 //
-// Exit code 0 when every entry was accepted by the worker's rule, 1 when
-// one was not, 2 when the archive cannot be read or opened (or bad usage).
-// --stats adds the peak working set to stderr at the end.
+// An installer program is read as the installer reads itself: its "ZIP" 148
+// resource, in place. Exit code 0 when every entry was accepted by the
+// worker's rule, 1 when one was not, 2 when the archive cannot be read or
+// opened (or bad usage). --stats adds the peak working set to stderr at the
+// end.
 
 #include "engine/ArchiveAcceptance.h"
 #include "framework/Handles.h"
 #include "engine/PayloadArchive.h"
+#include "res/resource.h"
 #include "tools/tn-extract/ExtractListing.h"
 
 #include <windows.h>
@@ -62,6 +65,29 @@ bool ReadWholeFile(const wchar_t* path, std::unique_ptr<uint8_t[]>* data, size_t
     return true;
 }
 
+// A program starts with "MZ"; a ZIP archive with a local header.
+bool IsProgram(const wchar_t* path)
+{
+    tn::UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    char magic[2] = {};
+    DWORD got = 0;
+    return file.valid() && ReadFile(file.get(), magic, sizeof(magic), &got, nullptr) && got == sizeof(magic) &&
+           magic[0] == 'M' && magic[1] == 'Z';
+}
+
+// The archive where the installer finds it: "ZIP" 148 of the program loaded
+// as data, which stays mapped as long as module is held.
+bool FindProgramArchive(const wchar_t* path, tn::UniqueModule* module, const uint8_t** data, size_t* size)
+{
+    module->reset(LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!*module) return false;
+    HRSRC found = FindResourceW(module->get(), MAKEINTRESOURCEW(IDR_PAYLOAD_ZIP), L"ZIP");
+    HGLOBAL loaded = found != nullptr ? LoadResource(module->get(), found) : nullptr;
+    *data = loaded != nullptr ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
+    *size = found != nullptr ? SizeofResource(module->get(), found) : 0;
+    return *data != nullptr && *size != 0;
+}
+
 void PrintStats(size_t archiveSize)
 {
     PROCESS_MEMORY_COUNTERS counters;
@@ -87,17 +113,28 @@ int wmain(int argc, wchar_t** argv)
         first = 2;
     }
     if (argc - first != 2) {
-        std::fputs("usage: tn-extract [--stats] ARCHIVE DEST\n", stderr);
+        std::fputs("usage: tn-extract [--stats] ARCHIVE|INSTALLER.exe DEST\n", stderr);
         return kExitNoArchive;
     }
 
-    std::unique_ptr<uint8_t[]> data;
+    std::unique_ptr<uint8_t[]> copy;
+    tn::UniqueModule program;
+    const uint8_t* data = nullptr;
     size_t size = 0;
-    if (!ReadWholeFile(argv[first], &data, &size)) {
-        std::fputs("tn-extract: cannot read the archive\n", stderr);
-        return kExitNoArchive;
+    if (IsProgram(argv[first])) {
+        if (!FindProgramArchive(argv[first], &program, &data, &size)) {
+            std::fputs("tn-extract: the program has no \"ZIP\" 148 resource\n", stderr);
+            return kExitNoArchive;
+        }
+    } else {
+        if (!ReadWholeFile(argv[first], &copy, &size)) {
+            std::fputs("tn-extract: cannot read the archive\n", stderr);
+            return kExitNoArchive;
+        }
+        data = copy.get();
     }
-    std::unique_ptr<CPayloadArchive> archive = CPayloadArchive::OpenFromMemory(data.get(), size);
+    // The reader goes before the bytes it reads: it is declared after them.
+    std::unique_ptr<CPayloadArchive> archive = CPayloadArchive::OpenFromMemory(data, size);
     if (!archive) {
         std::fputs("tn-extract: cannot open the archive\n", stderr);
         return kExitNoArchive;
