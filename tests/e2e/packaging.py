@@ -47,13 +47,13 @@ def make_product(tree, root):
     os.makedirs(os.path.join(root, 'logs'))
     os.chmod(write(root, 'readonly.dat', b'locked settings'), 0o444)
     hidden = write(root, 'hidden.ini', b'[hidden]\n')
-    code, _ = wine(tree, tree.program('tn-tree.exe'), 'set-attributes', windows_path(hidden), '22')
+    code, _ = wine(tree, tree.tool('tn-tree.exe'), 'set-attributes', windows_path(hidden), '22')
     check(code == 0, 'the hidden file could not be made')
 
 
 def listing(tree, folder):
     """name -> (attributes, modification time, size) as Windows sees them."""
-    code, out = wine(tree, tree.program('tn-tree.exe'), 'list', windows_path(folder))
+    code, out = wine(tree, tree.tool('tn-tree.exe'), 'list', windows_path(folder))
     check(code == 0, f'tn-tree list {folder}: {code}')
     items = {}
     for line in out.splitlines():
@@ -75,11 +75,11 @@ def packed_product_installs_as_it_was(tree):
     # The update form starts the "Tarnivo.exe" of the installer's current folder.
     os.makedirs(current)
     shutil.copy(tree.program('Tarnivo.exe'), current)
-    code, _ = wine(tree, tree.program('tn-launch.exe'), windows_path(installer), cwd=current,
+    code, _ = wine(tree, tree.tool('tn-launch.exe'), windows_path(installer), cwd=current,
                    env={'TN_ARGUMENTS': '"' + windows_path(target) + '"'}, timeout=300)
     check(code == 0, f'installer exit code {code}')
     wait_for(lambda: os.path.exists(os.path.join(current, 'launch.log')), 30, 'the product to start')
-    wine(tree, tree.program('tn-window-probe.exe'), 'close-product')
+    wine(tree, tree.tool('tn-window-probe.exe'), 'close-product')
 
     before, after = listing(tree, product), listing(tree, target)
     check(sorted(before) == sorted(after), f'names differ: {sorted(set(before) ^ set(after))}')
