@@ -91,10 +91,52 @@ struct GdiObjectTraits {
     static void Release(Handle handle) { ::DeleteObject(handle); }
 };
 
+// Memory DCs from CreateCompatibleDC.
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static Handle Null() { return nullptr; }
+    static void Release(Handle handle) { ::DeleteDC(handle); }
+};
+
+struct GlobalMemoryTraits {
+    using Handle = HGLOBAL;
+    static Handle Null() { return nullptr; }
+    static void Release(Handle handle) { ::GlobalFree(handle); }
+};
+
+// Memory the shell hands over for the caller to free (item id lists).
+template <typename T>
+struct CoTaskMemoryTraits {
+    using Handle = T*;
+    static Handle Null() { return nullptr; }
+    static void Release(Handle handle) { ::CoTaskMemFree(handle); }
+};
+
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueHKey = UniqueResource<RegistryKeyTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
 using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
+using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
+using UniqueGlobal = UniqueResource<GlobalMemoryTraits>;
+template <typename T>
+using UniqueCoTaskMemory = UniqueResource<CoTaskMemoryTraits<T>>;
+
+// Selects an object into a DC for one scope and puts the previous one back,
+// so the object can be deleted afterwards.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(::SelectObject(dc, object)) {}
+    ~SelectedObject()
+    {
+        if (m_previous != nullptr && m_previous != HGDI_ERROR) ::SelectObject(m_dc, m_previous);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_previous;
+};
 
 }  // namespace tn
