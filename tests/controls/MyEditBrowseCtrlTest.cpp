@@ -26,8 +26,25 @@ std::string ModeData(char mode)
 
 class FolderBox : public testing::Test {
 protected:
-    void SetUp() override { MyEditBrowseCtrl::s_buttonPending = 1; }
-    void TearDown() override { MyEditBrowseCtrl::s_buttonPending = 1; }
+    // A file dialog without a folder in its preset opens in the current
+    // folder and reads every file's icon there: an empty folder keeps that
+    // quick (the tree's bin/ takes minutes through qemu).
+    void SetUp() override
+    {
+        MyEditBrowseCtrl::s_buttonPending = 1;
+        ::GetCurrentDirectoryW(MAX_PATH, m_previousFolder);
+        wchar_t temporary[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, temporary);
+        m_emptyFolder = std::wstring(temporary) + L"tn-browse-" + std::to_wstring(::GetCurrentProcessId());
+        ::CreateDirectoryW(m_emptyFolder.c_str(), nullptr);
+        ::SetCurrentDirectoryW(m_emptyFolder.c_str());
+    }
+    void TearDown() override
+    {
+        MyEditBrowseCtrl::s_buttonPending = 1;
+        ::SetCurrentDirectoryW(m_previousFolder);
+        ::RemoveDirectoryW(m_emptyFolder.c_str());
+    }
 
     // The control as a dialog creates it: the window class first, its
     // control-initialisation message, and only then the bound object.
@@ -76,6 +93,8 @@ protected:
     TestHost m_host{400, 60, kBackground};
     MyEditBrowseCtrl m_box;
     HWND m_focusAfterClick = nullptr;
+    wchar_t m_previousFolder[MAX_PATH] = {};
+    std::wstring m_emptyFolder;
 };
 
 TEST_F(FolderBox, InitialisationDataSetsTheModeAndTheButtonStrip)

@@ -129,13 +129,22 @@ TEST_F(ShippedProgram, LoadedImagesArePremultiplied)
     EXPECT_GT(partial, 0) << "soft edges";
 }
 
+BOOL CALLBACK CountWindow(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int ThreadWindowCount()
+{
+    int count = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 TEST_F(ShippedProgram, MissingPngGivesAnEmptyImageQuietly)
 {
-    int windowsBefore = 0;
-    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND, LPARAM count) {
-        ++*reinterpret_cast<int*>(count);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&windowsBefore));
+    const int windowsBefore = ThreadWindowCount();
 
     for (WORD id : {WORD{152}, WORD{IDB_BACKGROUND}, WORD{1}, WORD{65535}}) {
         SCOPED_TRACE(id);
@@ -151,12 +160,7 @@ TEST_F(ShippedProgram, MissingPngGivesAnEmptyImageQuietly)
         EXPECT_TRUE(canvas.AllAre(RGB(9, 8, 7)));
     }
 
-    int windowsAfter = 0;
-    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND, LPARAM count) {
-        ++*reinterpret_cast<int*>(count);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&windowsAfter));
-    EXPECT_EQ(windowsAfter, windowsBefore) << "no message was shown";
+    EXPECT_EQ(ThreadWindowCount(), windowsBefore) << "no message was shown";
 }
 
 TEST_F(ShippedProgram, BackgroundBitmapIsLightGreyWithDarkerCorners)

@@ -8,6 +8,10 @@
 //   tn-window-probe close-product   closes every stand-in product window
 //   tn-window-probe close-installer asks the installer's window to close, as
 //                                   the system's close command does
+//   tn-window-probe controls        prints each control of the installer's
+//                                   window, top of the z-order first: id,
+//                                   1 if visible, window rectangle and client
+//                                   rectangle in screen coordinates
 #include <windows.h>
 
 #include <cstdio>
@@ -78,6 +82,17 @@ BOOL CALLBACK CloseProduct(HWND window, LPARAM closed)
     return TRUE;
 }
 
+BOOL CALLBACK PrintControl(HWND control, LPARAM)
+{
+    RECT window = {}, client = {};
+    ::GetWindowRect(control, &window);
+    ::GetClientRect(control, &client);
+    ::MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    printf("%d %d %ld %ld %ld %ld %ld %ld %ld %ld\n", ::GetDlgCtrlID(control), ::IsWindowVisible(control) ? 1 : 0,
+           window.left, window.top, window.right, window.bottom, client.left, client.top, client.right, client.bottom);
+    return TRUE;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -96,6 +111,14 @@ int wmain(int argc, wchar_t** argv)
         ::PostMessageW(window, WM_CLOSE, 0, 0);
         return 0;
     }
-    fwprintf(stderr, L"usage: tn-window-probe watch SECONDS | close-product | close-installer\n");
+    if (argc == 2 && wcscmp(argv[1], L"controls") == 0) {
+        HWND window = nullptr;
+        ::EnumWindows(&FindInstallerWindow, reinterpret_cast<LPARAM>(&window));
+        if (window == nullptr) return 1;
+        ::EnumChildWindows(window, &PrintControl, 0);
+        fflush(stdout);
+        return 0;
+    }
+    fwprintf(stderr, L"usage: tn-window-probe watch SECONDS | close-product | close-installer | controls\n");
     return 2;
 }
