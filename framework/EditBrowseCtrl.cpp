@@ -291,9 +291,9 @@ void CMFCEditBrowseCtrl::BrowseForFolder()
     browse.ulFlags = BIF_RETURNONLYFSDIRS;
     browse.lpfn = &SelectStartFolder;
     browse.lParam = reinterpret_cast<LPARAM>(text.c_str());
-    tn::UniqueCoTaskMemory<ITEMIDLIST> chosen(::SHBrowseForFolderW(&browse));
+    const tn::UniqueCoTaskMem chosen(::SHBrowseForFolderW(&browse));
     wchar_t path[MAX_PATH] = {};
-    if (chosen && ::SHGetPathFromIDListW(chosen.get(), path)) TakeChosenPath(path);
+    if (chosen && ::SHGetPathFromIDListW(static_cast<PCIDLIST_ABSOLUTE>(chosen.get()), path)) TakeChosenPath(path);
     EndBrowse();
 }
 

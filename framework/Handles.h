@@ -3,6 +3,7 @@
 // the thread's last error, so a failure being reported survives the cleanup.
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -60,6 +61,38 @@ private:
     Handle m_handle = Traits::Null();
 };
 
+// Memory DCs from CreateCompatibleDC.
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static Handle Null() { return nullptr; }
+    static void Release(Handle handle) { ::DeleteDC(handle); }
+};
+using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
+
+struct GlobalMemoryTraits {
+    using Handle = HGLOBAL;
+    static Handle Null() { return nullptr; }
+    static void Release(Handle handle) { ::GlobalFree(handle); }
+};
+using UniqueGlobal = UniqueResource<GlobalMemoryTraits>;
+
+// Selects an object into a DC for one scope and puts the previous one back,
+// so the object can be deleted afterwards.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(::SelectObject(dc, object)) {}
+    ~SelectedObject()
+    {
+        if (m_previous != nullptr && m_previous != HGDI_ERROR) ::SelectObject(m_dc, m_previous);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_previous;
+};
+
 struct KernelHandleTraits {
     using Handle = HANDLE;
     static Handle Null() { return nullptr; }
@@ -91,25 +124,11 @@ struct GdiObjectTraits {
     static void Release(Handle handle) { ::DeleteObject(handle); }
 };
 
-// Memory DCs from CreateCompatibleDC.
-struct MemoryDcTraits {
-    using Handle = HDC;
+// Memory the shell hands out through the COM allocator (item lists).
+struct CoTaskMemTraits {
+    using Handle = void*;
     static Handle Null() { return nullptr; }
-    static void Release(Handle handle) { ::DeleteDC(handle); }
-};
-
-struct GlobalMemoryTraits {
-    using Handle = HGLOBAL;
-    static Handle Null() { return nullptr; }
-    static void Release(Handle handle) { ::GlobalFree(handle); }
-};
-
-// Memory the shell hands over for the caller to free (item id lists).
-template <typename T>
-struct CoTaskMemoryTraits {
-    using Handle = T*;
-    static Handle Null() { return nullptr; }
-    static void Release(Handle handle) { ::CoTaskMemFree(handle); }
+    static void Release(Handle memory) { ::CoTaskMemFree(memory); }
 };
 
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
@@ -117,26 +136,6 @@ using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueHKey = UniqueResource<RegistryKeyTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
 using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
-using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
-using UniqueGlobal = UniqueResource<GlobalMemoryTraits>;
-template <typename T>
-using UniqueCoTaskMemory = UniqueResource<CoTaskMemoryTraits<T>>;
-
-// Selects an object into a DC for one scope and puts the previous one back,
-// so the object can be deleted afterwards.
-class SelectedObject {
-public:
-    SelectedObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(::SelectObject(dc, object)) {}
-    ~SelectedObject()
-    {
-        if (m_previous != nullptr && m_previous != HGDI_ERROR) ::SelectObject(m_dc, m_previous);
-    }
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_previous;
-};
+using UniqueCoTaskMem = UniqueResource<CoTaskMemTraits>;
 
 }  // namespace tn

@@ -54,7 +54,8 @@ def percents(watcher):
     # Read without moving the file's offset, which the running watcher shares.
     descriptor = watcher.out.fileno()
     written = os.pread(descriptor, os.fstat(descriptor).st_size, 0)
-    lines = written.decode('utf-8', 'replace').splitlines()
+    # A line is the text, or a time stamp, a tab and the text.
+    lines = [line.split('\t')[-1] for line in written.decode('utf-8', 'replace').splitlines()]
     return [int(line[len(UPDATE_PREFIX):-1]) for line in lines
             if line.startswith(UPDATE_PREFIX) and line.endswith('%') and line[len(UPDATE_PREFIX):-1].isdigit()]
 

@@ -8,10 +8,6 @@
 //   tn-window-probe close-product   closes every stand-in product window
 //   tn-window-probe close-installer asks the installer's window to close, as
 //                                   the system's close command does
-//   tn-window-probe controls        prints each control of the installer's
-//                                   window, top of the z-order first: id,
-//                                   1 if visible, window rectangle and client
-//                                   rectangle in screen coordinates
 #include <windows.h>
 
 #include <cstdio>
@@ -82,6 +78,9 @@ BOOL CALLBACK CloseProduct(HWND window, LPARAM closed)
     return TRUE;
 }
 
+// tn-window-probe controls: each control of the installer's window, top of
+// the z-order first, one line each: id, 1 if visible, window rectangle and
+// client rectangle in screen coordinates.
 BOOL CALLBACK PrintControl(HWND control, LPARAM)
 {
     RECT window = {}, client = {};
@@ -104,13 +103,6 @@ int wmain(int argc, wchar_t** argv)
         printf("closed %d\n", closed);
         return 0;
     }
-    if (argc == 2 && wcscmp(argv[1], L"close-installer") == 0) {
-        HWND window = nullptr;
-        ::EnumWindows(&FindInstallerWindow, reinterpret_cast<LPARAM>(&window));
-        if (window == nullptr) return 1;
-        ::PostMessageW(window, WM_CLOSE, 0, 0);
-        return 0;
-    }
     if (argc == 2 && wcscmp(argv[1], L"controls") == 0) {
         HWND window = nullptr;
         ::EnumWindows(&FindInstallerWindow, reinterpret_cast<LPARAM>(&window));
@@ -119,6 +111,13 @@ int wmain(int argc, wchar_t** argv)
         fflush(stdout);
         return 0;
     }
-    fwprintf(stderr, L"usage: tn-window-probe watch SECONDS | close-product | close-installer | controls\n");
+    if (argc == 2 && wcscmp(argv[1], L"close-installer") == 0) {
+        HWND window = nullptr;
+        ::EnumWindows(&FindInstallerWindow, reinterpret_cast<LPARAM>(&window));
+        if (window == nullptr) return 1;
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    fwprintf(stderr, L"usage: tn-window-probe watch SECONDS | close-product | close-installer\n");
     return 2;
 }
