@@ -45,4 +45,4 @@ private:
 
 // Sent with the data of one control-initialisation entry (lParam: the bytes,
 // wParam: their count) to controls that take such data.
-constexpr UINT WM_MFC_INITCTRL = 0x0363;
+constexpr UINT WM_MFC_INITCTRL = 0x037C;

@@ -61,6 +61,38 @@ private:
     Handle m_handle = Traits::Null();
 };
 
+// Memory DCs from CreateCompatibleDC.
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static Handle Null() { return nullptr; }
+    static void Release(Handle handle) { ::DeleteDC(handle); }
+};
+using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
+
+struct GlobalMemoryTraits {
+    using Handle = HGLOBAL;
+    static Handle Null() { return nullptr; }
+    static void Release(Handle handle) { ::GlobalFree(handle); }
+};
+using UniqueGlobal = UniqueResource<GlobalMemoryTraits>;
+
+// Selects an object into a DC for one scope and puts the previous one back,
+// so the object can be deleted afterwards.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(::SelectObject(dc, object)) {}
+    ~SelectedObject()
+    {
+        if (m_previous != nullptr && m_previous != HGDI_ERROR) ::SelectObject(m_dc, m_previous);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_previous;
+};
+
 struct KernelHandleTraits {
     using Handle = HANDLE;
     static Handle Null() { return nullptr; }

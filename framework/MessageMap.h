@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "framework/DC.h"
+
 class CCmdTarget;
 
 struct AFX_MSGMAP_ENTRY {
@@ -61,6 +63,10 @@ protected:                                             \
 
 #define ON_WM_PAINT() \
     {WM_PAINT, 0, 0, TN_MAP_THUNK(self->OnPaint(); return 0)},
+// BOOL OnEraseBkgnd(CDC*)
+#define ON_WM_ERASEBKGND()                                                              \
+    {WM_ERASEBKGND, 0, 0, TN_MAP_THUNK(CDC dc; dc.Attach(reinterpret_cast<HDC>(wParam)); \
+                                       return self->OnEraseBkgnd(&dc))},
 #define ON_WM_QUERYDRAGICON() \
     {WM_QUERYDRAGICON, 0, 0, TN_MAP_THUNK(return reinterpret_cast<LRESULT>(self->OnQueryDragIcon()))},
 #define ON_WM_SYSCOMMAND() \

@@ -87,6 +87,24 @@ CWnd* AfxGetMainWnd()
     return g_application != nullptr ? g_application->m_pMainWnd : nullptr;
 }
 
+int AfxMessageBox(const wchar_t* lpszText, UINT nType, UINT)
+{
+    std::wstring caption;
+    if (g_application != nullptr && g_application->m_pszAppName != nullptr) {
+        caption = g_application->m_pszAppName;
+    } else {
+        wchar_t modulePath[MAX_PATH] = {};
+        ::GetModuleFileNameW(nullptr, modulePath, MAX_PATH);
+        caption = ExecutableNameFromPath(modulePath);
+    }
+    HWND owner = ::GetActiveWindow();
+    if (owner == nullptr) {
+        CWnd* mainWindow = AfxGetMainWnd();
+        owner = mainWindow != nullptr ? mainWindow->m_hWnd : nullptr;
+    }
+    return ::MessageBoxW(owner, lpszText, caption.c_str(), nType);
+}
+
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int)
 {
     CWinApp* application = AfxGetApp();

@@ -1,28 +1,12 @@
 #!/usr/bin/env python3
-"""Writes the binary resources the script includes: the program icon, the main
-window's template and its control-initialisation data.
+"""Writes the binary resources the script includes: the main window's template
+and its control-initialisation data.
 
 The template is written here rather than as a DIALOGEX statement because the
 resource compiler upper-cases window class names ("MfcEditBrowse" would become
 "MFCEDITBROWSE"); this keeps every byte of the window as designed."""
 import struct
 import sys
-import zlib
-
-
-def icon(size=32):
-    # A 32-bit icon: the product's blue square with a lighter border.
-    pixels = bytearray()
-    for y in range(size):
-        for x in range(size):
-            border = x < 2 or y < 2 or x >= size - 2 or y >= size - 2
-            b, g, r = (0xEA, 0xB6, 0x5D) if not border else (0xFF, 0xE0, 0xB0)
-            pixels += bytes((b, g, r, 0xFF))
-    mask = bytes(((size + 31) // 32) * 4 * size)
-    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, len(pixels) + len(mask), 0, 0, 0, 0)
-    image = header + bytes(pixels) + mask
-    directory = struct.pack('<HHH', 0, 1, 1) + struct.pack('<BBBBHHII', size, size, 0, 0, 1, 32, len(image), 22)
-    return directory + image
 
 
 # Dialog 102: style, extended style, frame in dialog units, font.
@@ -74,16 +58,18 @@ def dialog_template(window, controls):
     return data
 
 
+# The framework's control-initialisation message.
+WM_MFC_INITCTRL = 0x037C
+
+
 def dlginit():
     text = b'<MFCEditBrowse_Mode>1</MFCEditBrowse_Mode>'
     # control id, message, length, data; a zero id ends the list.
-    return struct.pack('<HHI', 1006, 0x0363, len(text)) + text + struct.pack('<H', 0)
+    return struct.pack('<HHI', 1006, WM_MFC_INITCTRL, len(text)) + text + struct.pack('<H', 0)
 
 
 def main():
     out = sys.argv[1]
-    with open(f'{out}/tninstaller.ico', 'wb') as f:
-        f.write(icon())
     with open(f'{out}/dialog102.bin', 'wb') as f:
         f.write(dialog_template(MAIN_WINDOW, MAIN_WINDOW_CONTROLS))
     with open(f'{out}/dlginit102.bin', 'wb') as f:

@@ -51,6 +51,7 @@ BOOL CTNInstallerDlg::OnInitDialog()
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     m_progress.SetRange(0, 100);
     m_progress.SetPos(0);
+    m_progress.SetImageSource(AfxGetInstanceHandle());
 
     const CommandLinePieces pieces = ParseCommandLine(AfxGetApp()->m_lpCmdLine);
     if (pieces.mode == RunMode::Install) InitialiseInstallMode();

@@ -1,9 +1,11 @@
 #pragma once
 // The installer's main window, dialog 102.
 
+#include "controls/MyEditBrowseCtrl.h"
+#include "controls/MyProgressCtrl.h"
+#include "controls/PngStatic.h"
 #include "engine/InstallWindow.h"
 #include "framework/Controls.h"
-#include "framework/EditBrowseCtrl.h"
 
 class CTNInstallerDlg : public CInstallWindow {
 public:
@@ -20,15 +22,15 @@ protected:
     HICON m_hIcon;
     CStatic m_picAnimation;
     CStatic m_staticStatus;
-    CMFCEditBrowseCtrl m_editFolder;
-    CProgressCtrl m_progress;
-    CStatic m_pngInstall;
-    CStatic m_pngAgree;
+    MyEditBrowseCtrl m_editFolder;
+    CMyProgressCtrl m_progress;
+    CPngStatic m_pngInstall;
+    CPngStatic m_pngAgree;
     CStatic m_staticAgree;
     CStatic m_staticLicense;
-    CStatic m_pngMinimize;
-    CStatic m_pngClose;
-    CStatic m_pngLogo;
+    CPngStatic m_pngMinimize;
+    CPngStatic m_pngClose;
+    CPngStatic m_pngLogo;
 
 private:
     void InitialiseInstallMode();

@@ -162,9 +162,11 @@ TEST_F(ProgramResources, FolderBoxGetsItsBrowseMode)
     ASSERT_NE(s_module, nullptr);
     const std::string data = Bytes(MAKEINTRESOURCEW(240), MAKEINTRESOURCEW(102), kChinesePrc);
     ASSERT_GE(data.size(), 10u);
-    WORD controlId = 0;
+    WORD controlId = 0, message = 0;
     memcpy(&controlId, data.data(), 2);
+    memcpy(&message, data.data() + 2, 2);
     EXPECT_EQ(controlId, 1006);
+    EXPECT_EQ(message, 0x037C) << "the framework's control-initialisation message";
     EXPECT_NE(data.find("<MFCEditBrowse_Mode>1</MFCEditBrowse_Mode>"), std::string::npos);
 }
 

@@ -12,7 +12,7 @@ from harness import check, main
 # among them) would have to ship along.
 SYSTEM_DLLS = {'advapi32.dll', 'bcrypt.dll', 'comctl32.dll', 'gdi32.dll', 'gdiplus.dll', 'iphlpapi.dll',
                'kernel32.dll', 'msvcrt.dll', 'ole32.dll', 'oleaut32.dll', 'shell32.dll', 'shlwapi.dll',
-               'user32.dll', 'ws2_32.dll', 'wldap32.dll', 'crypt32.dll', 'msimg32.dll'}
+               'user32.dll', 'ws2_32.dll', 'wldap32.dll', 'crypt32.dll', 'msimg32.dll', 'comdlg32.dll'}
 
 
 def shipped_program_is_what_it_says(tree):

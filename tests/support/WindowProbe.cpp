@@ -160,6 +160,20 @@ BOOL CALLBACK CloseProduct(HWND window, LPARAM closed)
     return TRUE;
 }
 
+// tn-window-probe controls: each control of the installer's window, top of
+// the z-order first, one line each: id, 1 if visible, window rectangle and
+// client rectangle in screen coordinates.
+BOOL CALLBACK PrintControl(HWND control, LPARAM)
+{
+    RECT window = {}, client = {};
+    ::GetWindowRect(control, &window);
+    ::GetClientRect(control, &client);
+    ::MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    printf("%d %d %ld %ld %ld %ld %ld %ld %ld %ld\n", ::GetDlgCtrlID(control), ::IsWindowVisible(control) ? 1 : 0,
+           window.left, window.top, window.right, window.bottom, client.left, client.top, client.right, client.bottom);
+    return TRUE;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -176,6 +190,14 @@ int wmain(int argc, wchar_t** argv)
         int closed = 0;
         ::EnumWindows(&CloseProduct, reinterpret_cast<LPARAM>(&closed));
         printf("closed %d\n", closed);
+        return 0;
+    }
+    if (argc == 2 && wcscmp(argv[1], L"controls") == 0) {
+        HWND window = nullptr;
+        ::EnumWindows(&FindInstallerWindow, reinterpret_cast<LPARAM>(&window));
+        if (window == nullptr) return 1;
+        ::EnumChildWindows(window, &PrintControl, 0);
+        fflush(stdout);
         return 0;
     }
     if (argc == 2 && wcscmp(argv[1], L"close-installer") == 0) {
