@@ -283,10 +283,14 @@ TEST(GifSplitterWalk, AFailedStepLeavesTheReadPositionAndNeverPassesTheEnd)
         }
         splitter.m_readPos = first;
         EXPECT_EQ(splitter.StepOverGraphicBlock(), length == whole.size()) << "length " << length;
-        if (length != whole.size()) EXPECT_EQ(splitter.m_readPos, first) << "length " << length;
+        if (length != whole.size()) {
+            EXPECT_EQ(splitter.m_readPos, first) << "length " << length;
+        }
         splitter.m_readPos = first;
         EXPECT_EQ(splitter.CutNextFrame().has_value(), length == whole.size()) << "length " << length;
-        if (length != whole.size()) EXPECT_EQ(splitter.m_readPos, first) << "length " << length;
+        if (length != whole.size()) {
+            EXPECT_EQ(splitter.m_readPos, first) << "length " << length;
+        }
     }
     GifFrameSplitter detached;
     EXPECT_FALSE(detached.StepOverBlock());
