@@ -89,7 +89,29 @@ public:
         return m_waits;
     }
 
+    // The thread's first wait hangs until release is signalled, as a thread
+    // stuck in a driver would.
+    void HangInFirstWait(HANDLE release)
+    {
+        m_beforeWait = [this, release](DWORD milliseconds) {
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_waits.push_back({milliseconds, NowMilliseconds(), {}});
+                ::SetEvent(m_waited.get());
+            }
+            ::WaitForSingleObject(release, INFINITE);
+        };
+    }
+
     COLORREF SurfacePixel(int x, int y) const { return ::GetPixel(m_player->m_surface.Dc(), x, y); }
+    AnimationPlayer* Player() const { return m_player.get(); }
+    HANDLE DuplicateThreadHandle() const
+    {
+        HANDLE copy = nullptr;
+        ::DuplicateHandle(::GetCurrentProcess(), m_thread.get(), ::GetCurrentProcess(), &copy, 0, FALSE,
+                          DUPLICATE_SAME_ACCESS);
+        return copy;
+    }
     const std::vector<GifFrame>& Frames() const { return m_player->m_frames; }
     bool ThreadRuns() const { return m_thread.valid(); }
     bool HasStillPicture() const { return static_cast<bool>(m_stillPicture); }
@@ -400,6 +422,46 @@ TEST_F(BannerWindow, DestroyingTheWindowStopsTheThreadAndALaterStartDoesNothingT
     m_parent = nullptr;
     EXPECT_LT(NowMilliseconds() - before, 1000.0);
     EXPECT_FALSE(m_banner.ThreadRuns());
+}
+
+TEST_F(BannerWindow, AThreadThatDoesNotStopKeepsWhatItDrawsWith)
+{
+    GifBuilder gif(4, 4, kPalette);
+    gif.Control(5, 1).SolidImage(0, 0, 4, 4, kRedIndex).Control(5, 1).SolidImage(0, 0, 4, 4, kGreenIndex).Trailer();
+    ASSERT_TRUE(Load(gif.Bytes()));
+    tn::UniqueHandle release(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    m_banner.HangInFirstWait(release.get());
+    m_banner.StartAnimation();
+    ASSERT_TRUE(m_banner.WaitForWaits(1));
+    tn::UniqueHandle thread(m_banner.DuplicateThreadHandle());
+    AnimationPlayer* stuck = m_banner.Player();
+
+    // Clearing waits its 5 seconds, then lets the player go instead of
+    // releasing it under the thread.
+    const double before = NowMilliseconds();
+    m_banner.ClearPicture();
+    EXPECT_GE(NowMilliseconds() - before, 4900.0);
+    EXPECT_FALSE(m_banner.ThreadRuns());
+    EXPECT_NE(m_banner.Player(), stuck);
+    EXPECT_EQ(::GetObjectType(stuck->m_surface.Dc()), static_cast<DWORD>(OBJ_MEMDC)) << "the surface still exists";
+    EXPECT_EQ(stuck->m_frames.size(), 2u);
+    EXPECT_EQ(::GetPixel(stuck->m_surface.Dc(), 1, 1), kRed);
+
+    // The control loads and plays again beside it.
+    m_banner.RecordWaits(0, 0);
+    ASSERT_TRUE(Load(gif.Bytes()));
+    m_banner.StartAnimation();
+    EXPECT_TRUE(m_banner.ThreadRuns());
+    EXPECT_TRUE(m_banner.WaitForWaits(2));
+    m_banner.StopAnimation();
+
+    // Woken, the old thread finds its stop request still standing and ends.
+    ::SetEvent(release.get());
+    EXPECT_EQ(::WaitForSingleObject(thread.get(), 5000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(::GetExitCodeThread(thread.get(), &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(::GetPixel(stuck->m_surface.Dc(), 1, 1), kRed) << "it drew nothing more";
 }
 
 TEST_F(BannerWindow, TheMinimiseImageMinimisesTheParent)
