@@ -6,6 +6,7 @@
 #include "framework/WinApp.h"
 #include "report/MacAddress.h"
 #include "res/resource.h"
+#include "ui/MainWindowLayout.h"
 
 BEGIN_MESSAGE_MAP(CTNInstallerDlg, CInstallWindow)
     ON_WM_PAINT()
@@ -16,6 +17,7 @@ namespace {
 const wchar_t kDefaultFolder[] = L"C:\\Program Files\\Tarnivo";
 const wchar_t kFirstInstallText[] = L"安装中. . .    0%";
 const wchar_t kFirstUpdateText[] = L"版本更新中. . .    0%";
+const wchar_t kBannerType[] = L"GIF";
 }  // namespace
 
 CTNInstallerDlg::CTNInstallerDlg(CWnd* pParent)
@@ -67,16 +69,29 @@ void CTNInstallerDlg::InitialiseInstallMode()
 void CTNInstallerDlg::InitialiseUpdateMode(bool hasBar)
 {
     m_staticStatus.SetWindowText(hasBar ? kFirstInstallText : kFirstUpdateText);
-    StartWorker();
+    (void)m_picAnimation.LoadGifResource(IDR_BANNER_GIF, kBannerType);  // a banner that fails leaves the window 0 x 0
+    CWinThread* worker = CreateWorker();
+    m_picAnimation.StartAnimation();
+    LayOutWindow();
+    if (worker != nullptr) RequestInstallation(worker);
 }
 
-void CTNInstallerDlg::StartWorker()
+CWinThread* CTNInstallerDlg::CreateWorker()
 {
-    CWinThread* worker = AfxBeginThread(RUNTIME_CLASS(CInstall), THREAD_PRIORITY_NORMAL, 0, 0, nullptr);
-    if (worker == nullptr) return;
+    return AfxBeginThread(RUNTIME_CLASS(CInstall), THREAD_PRIORITY_NORMAL, 0, 0, nullptr);
+}
+
+void CTNInstallerDlg::RequestInstallation(CWinThread* worker)
+{
     WindowLease::Take();
     ::PostThreadMessageW(worker->m_nThreadID, WM_START_INSTALL,
                          reinterpret_cast<WPARAM>(static_cast<CInstallWindow*>(this)), 0);
+}
+
+void CTNInstallerDlg::LayOutWindow()
+{
+    const WindowPlacement window = MainWindowPlacement(m_picAnimation.m_canvasSize.width);
+    MoveWindow(window.x, window.y, window.width, window.height);
 }
 
 void CTNInstallerDlg::OnPaint()
