@@ -173,4 +173,65 @@ private:
 using UniqueResourceUpdate = UniqueResource<ResourceUpdateTraits>;
 using UniqueMappedView = UniqueResource<MappedViewTraits>;
 
+// A window's device context, from GetDC to ReleaseDC.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : m_window(window), m_dc(::GetDC(window)) {}
+    ~WindowDc()
+    {
+        if (m_dc != nullptr) {
+            PreserveLastError keep;
+            ::ReleaseDC(m_window, m_dc);
+        }
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+
+    HDC get() const { return m_dc; }
+    explicit operator bool() const { return m_dc != nullptr; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+};
+
+// Painting a window, from BeginPaint to EndPaint.
+class PaintDc {
+public:
+    explicit PaintDc(HWND window) : m_window(window), m_dc(::BeginPaint(window, &m_paint)) {}
+    ~PaintDc() { ::EndPaint(m_window, &m_paint); }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+
+    HDC get() const { return m_dc; }
+
+private:
+    HWND m_window;
+    PAINTSTRUCT m_paint = {};
+    HDC m_dc;
+};
+
+// A global memory block locked for as long as this lives, or until Unlock.
+class GlobalLockScope {
+public:
+    explicit GlobalLockScope(HGLOBAL block) : m_block(block), m_pointer(::GlobalLock(block)) {}
+    ~GlobalLockScope() { Unlock(); }
+    GlobalLockScope(const GlobalLockScope&) = delete;
+    GlobalLockScope& operator=(const GlobalLockScope&) = delete;
+
+    void* get() const { return m_pointer; }
+    void Unlock()
+    {
+        if (m_pointer != nullptr) {
+            PreserveLastError keep;
+            ::GlobalUnlock(m_block);
+            m_pointer = nullptr;
+        }
+    }
+
+private:
+    HGLOBAL m_block;
+    void* m_pointer;
+};
+
 }  // namespace tn

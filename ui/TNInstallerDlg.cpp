@@ -8,6 +8,7 @@
 #include "framework/WinApp.h"
 #include "report/MacAddress.h"
 #include "res/resource.h"
+#include "ui/MainWindowLayout.h"
 
 BEGIN_MESSAGE_MAP(CTNInstallerDlg, CInstallWindow)
     ON_WM_PAINT()
@@ -17,6 +18,7 @@ END_MESSAGE_MAP()
 namespace {
 const wchar_t kFirstInstallText[] = L"安装中. . .    0%";
 const wchar_t kFirstUpdateText[] = L"版本更新中. . .    0%";
+const wchar_t kBannerType[] = L"GIF";
 }  // namespace
 
 CTNInstallerDlg::CTNInstallerDlg(CWnd* pParent)
@@ -70,16 +72,29 @@ void CTNInstallerDlg::InitialiseUpdateMode(bool hasBar)
 {
     m_staticStatus.SetWindowText(hasBar ? kFirstInstallText : kFirstUpdateText);
     TerminateRunningProduct();
-    StartWorker();
+    (void)m_picAnimation.LoadGifResource(IDR_BANNER_GIF, kBannerType);  // a banner that fails leaves the window 0 x 0
+    CWinThread* worker = CreateWorker();
+    m_picAnimation.StartAnimation();
+    LayOutWindow();
+    if (worker != nullptr) RequestInstallation(worker);
 }
 
-void CTNInstallerDlg::StartWorker()
+CWinThread* CTNInstallerDlg::CreateWorker()
 {
-    CWinThread* worker = AfxBeginThread(RUNTIME_CLASS(CInstall), THREAD_PRIORITY_NORMAL, 0, 0, nullptr);
-    if (worker == nullptr) return;
+    return AfxBeginThread(RUNTIME_CLASS(CInstall), THREAD_PRIORITY_NORMAL, 0, 0, nullptr);
+}
+
+void CTNInstallerDlg::RequestInstallation(CWinThread* worker)
+{
     WindowLease::Take();
     ::PostThreadMessageW(worker->m_nThreadID, WM_START_INSTALL,
                          reinterpret_cast<WPARAM>(static_cast<CInstallWindow*>(this)), 0);
+}
+
+void CTNInstallerDlg::LayOutWindow()
+{
+    const LayoutRect window = LayOutMainWindow(m_picAnimation.m_canvasSize.width, {}).window;
+    MoveWindow(window.x, window.y, window.width, window.height);
 }
 
 void CTNInstallerDlg::OnPaint()

@@ -1,11 +1,13 @@
 #pragma once
 // The installer's main window, dialog 102.
 
+#include "controls/AnimationCtrl.h"
 #include "controls/MyEditBrowseCtrl.h"
 #include "controls/MyProgressCtrl.h"
 #include "controls/PngStatic.h"
 #include "engine/InstallWindow.h"
 #include "framework/Controls.h"
+#include "framework/WinThread.h"
 
 class CTNInstallerDlg : public CInstallWindow {
 public:
@@ -20,7 +22,7 @@ protected:
     HCURSOR OnQueryDragIcon();
 
     HICON m_hIcon;
-    CStatic m_picAnimation;
+    CAnimationCtrl m_picAnimation;
     CStatic m_staticStatus;
     MyEditBrowseCtrl m_editFolder;
     CMyProgressCtrl m_progress;
@@ -35,8 +37,12 @@ protected:
 private:
     void InitialiseInstallMode();
     void InitialiseUpdateMode(bool hasBar);
-    // Creates the worker and posts it the request naming this window.
-    void StartWorker();
+    // The worker thread, waiting for its request; null if it cannot start.
+    CWinThread* CreateWorker();
+    // Posts the worker the request naming this window.
+    void RequestInstallation(CWinThread* worker);
+    // Places the window from the banner's width.
+    void LayOutWindow();
 
     DECLARE_MESSAGE_MAP()
 };

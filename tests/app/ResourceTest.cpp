@@ -96,6 +96,16 @@ TEST_F(ProgramResources, IconAndArchiveAreWhereTheProgramLooks)
     EXPECT_EQ(archive.compare(archive.size() - 22, 4, "PK\x05\x06"), 0) << "ends in its end record";
 }
 
+TEST_F(ProgramResources, TheBannerIsGif147)
+{
+    ASSERT_NE(s_module, nullptr);
+    const std::string banner = Bytes(L"GIF", MAKEINTRESOURCEW(147), kChinesePrc);
+    ASSERT_GE(banner.size(), 13u);
+    EXPECT_EQ(banner.compare(0, 6, "GIF89a"), 0);
+    EXPECT_EQ(static_cast<unsigned char>(banner[6]) | (static_cast<unsigned char>(banner[7]) << 8), 479)
+        << "the banner's width sets the window's";
+}
+
 TEST_F(ProgramResources, MainWindowTemplateIsAsDesigned)
 {
     ASSERT_NE(s_module, nullptr);
