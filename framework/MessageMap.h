@@ -74,5 +74,17 @@ protected:                                             \
 #define ON_WM_LBUTTONDOWN()                                                                        \
     {WM_LBUTTONDOWN, 0, 0, TN_MAP_THUNK(self->OnLButtonDown(static_cast<UINT>(wParam),              \
         CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)))); return 0)},
+// HBRUSH OnCtlColor(CDC*, CWnd*, UINT nCtlColor), for every WM_CTLCOLOR*
+// message; nCtlColor is CTLCOLOR_MSGBOX (0) to CTLCOLOR_STATIC (6). The
+// control's object is a temporary one unless the control is bound.
+#define TN_CTLCOLOR_ENTRY(message)                                                                      \
+    {message, 0, 0, TN_MAP_THUNK(CDC dc; dc.Attach(reinterpret_cast<HDC>(wParam));                      \
+        return reinterpret_cast<LRESULT>(self->OnCtlColor(&dc, CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), \
+                                                            (message) - WM_CTLCOLORMSGBOX)))},
+#define ON_WM_CTLCOLOR()                                                                               \
+    TN_CTLCOLOR_ENTRY(WM_CTLCOLORMSGBOX) TN_CTLCOLOR_ENTRY(WM_CTLCOLOREDIT)                             \
+    TN_CTLCOLOR_ENTRY(WM_CTLCOLORLISTBOX) TN_CTLCOLOR_ENTRY(WM_CTLCOLORBTN)                             \
+    TN_CTLCOLOR_ENTRY(WM_CTLCOLORDLG) TN_CTLCOLOR_ENTRY(WM_CTLCOLORSCROLLBAR)                           \
+    TN_CTLCOLOR_ENTRY(WM_CTLCOLORSTATIC)
 #define ON_WM_DESTROY() \
     {WM_DESTROY, 0, 0, TN_MAP_THUNK(self->OnDestroy(); return 0)},

@@ -26,6 +26,23 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd)
     return hWnd == nullptr ? nullptr : static_cast<CWnd*>(::GetPropW(hWnd, kObjectProperty));
 }
 
+namespace {
+// Names a window for the length of one message; never bound, never unbound.
+class CTempWnd : public CWnd {
+public:
+    ~CTempWnd() override { m_hWnd = nullptr; }
+};
+}  // namespace
+
+CWnd* CWnd::FromHandle(HWND hWnd)
+{
+    if (hWnd == nullptr) return nullptr;
+    if (CWnd* permanent = FromHandlePermanent(hWnd)) return permanent;
+    thread_local CTempWnd temporary;
+    temporary.m_hWnd = hWnd;
+    return &temporary;
+}
+
 void CWnd::AttachPermanent(HWND hWnd)
 {
     m_hWnd = hWnd;

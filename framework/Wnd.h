@@ -25,6 +25,9 @@ public:
     HWND UnsubclassWindow();
     // The object bound to hWnd, or null when none is.
     static CWnd* FromHandlePermanent(HWND hWnd);
+    // The bound object, else a temporary one of the calling thread that only
+    // names the window; it is valid until the next call on that thread.
+    static CWnd* FromHandle(HWND hWnd);
 
     HWND GetDlgItem(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
@@ -48,6 +51,11 @@ public:
         return ::PostMessageW(m_hWnd, message, wParam, lParam);
     }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+    BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
+    BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
+    CWnd* SetParent(CWnd* pWndNewParent) { return FromHandle(::SetParent(m_hWnd, pWndNewParent->m_hWnd)); }
+    BOOL InvalidateRect(const RECT* rect, BOOL erase = TRUE) { return ::InvalidateRect(m_hWnd, rect, erase); }
+    void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
     BOOL DestroyWindow();
 
     HWND m_hWnd = nullptr;

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes the binary resources the script includes: the main window's template
-and its control-initialisation data.
+and its control-initialisation data, and the licence dialog's template.
 
 The template is written here rather than as a DIALOGEX statement because the
 resource compiler upper-cases window class names ("MfcEditBrowse" would become
@@ -25,6 +25,17 @@ MAIN_WINDOW_CONTROLS = [
     (1017, 'STATIC', 'Static', 0x50020100, 0, 301, 3, 8, 8),
     (1018, 'STATIC', 'Static', 0x50020100, 0, 316, 3, 8, 8),
     (1016, 'STATIC', 'Static', 0x50020000, 0, 6, 6, 28, 8),
+]
+
+# Dialog 103, the licence agreement: no extended style, 8-point font.
+LICENCE_DIALOG = dict(style=0x90080048, ex_style=0, frame=(0, 0, 309, 176), font=(8, 'MS Shell Dlg'))
+
+LICENCE_DIALOG_CONTROLS = [
+    (1011, 'STATIC', '《Ostrevan》软件许可协议', 0x50020000, 0, 0, 0, 309, 15),
+    (1012, 'STATIC', 'Static', 0x50020100, 0, 281, 5, 19, 8),
+    (1015, 'EDIT', '', 0x50201844, 0x00000020, 21, 30, 257, 116),
+    (1013, 'STATIC', 'Static', 0x50020000, 0, 0, 157, 309, 19),
+    (1014, 'STATIC', 'Static', 0x50020100, 0, 259, 159, 19, 8),
 ]
 
 # Classes the dialog manager knows by ordinal.
@@ -74,6 +85,8 @@ def main():
         f.write(dialog_template(MAIN_WINDOW, MAIN_WINDOW_CONTROLS))
     with open(f'{out}/dlginit102.bin', 'wb') as f:
         f.write(dlginit())
+    with open(f'{out}/dialog103.bin', 'wb') as f:
+        f.write(dialog_template(LICENCE_DIALOG, LICENCE_DIALOG_CONTROLS))
 
 
 if __name__ == '__main__':

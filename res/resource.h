@@ -36,6 +36,13 @@
 #define IDC_MINIMIZE 1017
 #define IDC_CLOSE 1018
 
+// Controls of the licence dialog.
+#define IDC_LICENSE_TITLE 1011
+#define IDC_LICENSE_CLOSE_MARK 1012
+#define IDC_LICENSE_BOTTOM 1013
+#define IDC_LICENSE_CLOSE 1014
+#define IDC_LICENSE_TEXT 1015
+
 // Language of every resource: Chinese (PRC), 2052.
 #define TN_RESOURCE_LANGUAGE_PRIMARY 4
 #define TN_RESOURCE_LANGUAGE_SUB 2

@@ -6,20 +6,15 @@ all-users copy and both uninstall writes read back through the Windows API,
 the product started in its full form, S2_i05 received after that start with
 a valid signature, the machine's MAC address and the installer's own file
 name, and the installed uninstaller taking it all away again."""
-import json
 import os
-import shutil
-import subprocess
-import sys
-
 import re
+import shutil
 
-from harness import (ROOT, PersistentServer, assert_extracted, check, launch_records, main, remove, scratch, start_wine, wait_for,
-                     wine, windows_path)
+from harness import (PersistentServer, Receiver, assert_extracted, check, launch_records, main, remove, scratch,
+                     start_wine, wait_for, wine, windows_path)
 
 PAYLOAD = os.environ['TN_PAYLOAD_ZIP']
 PREFIX = os.environ['TN_REGISTRATION_PREFIX']
-STATSINK = os.path.join(ROOT, 'tools', 'statsink', 'statsink')
 PORT = os.environ['TN_STAT_PORT']  # the port of the tree's built-in service address
 
 KEY = 'SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarnivo2.0'
@@ -27,24 +22,6 @@ WOW64_KEY = 'SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstal
 COMMON_SHORTCUT = os.path.join(PREFIX, 'drive_c', 'ProgramData', 'Microsoft', 'Windows', 'Start Menu', 'Programs',
                                'Tarnivo 2.0.lnk')
 REG_SZ = 1
-
-
-class Receiver:
-    def __init__(self, database):
-        self.database = database
-        self.process = subprocess.Popen([sys.executable, STATSINK, '--port', PORT, '--db', database, '--quiet'],
-                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        line = self.process.stdout.readline().decode()
-        check(line.startswith('listening'), f'receiver did not start: {line!r}')
-
-    def events(self):
-        listing = subprocess.run([sys.executable, STATSINK, '--list', '--db', self.database],
-                                 stdout=subprocess.PIPE, check=True).stdout.decode('utf-8')
-        return [json.loads(line) for line in listing.splitlines()]
-
-    def stop(self):
-        self.process.terminate()
-        self.process.wait(timeout=10)
 
 
 class Registration:
@@ -179,7 +156,7 @@ def install(tree, registration, work, file_name, arguments, wine_debug=None):
     standard error)."""
     installer = os.path.join(work, file_name)
     shutil.copy(tree.program('TNInstaller.exe'), installer)
-    receiver = Receiver(os.path.join(work, 'events.db'))
+    receiver = Receiver(os.path.join(work, 'events.db'), PORT)
     env = {'TN_ARGUMENTS': arguments, **registration.env}
     if wine_debug:
         env['WINEDEBUG'] = wine_debug

@@ -1,5 +1,6 @@
 """Shared pieces of the end-to-end tests: running Windows programs of one
 build tree under Wine, scratch folders, and checks against the archive."""
+import json
 import os
 import shutil
 import subprocess
@@ -10,6 +11,7 @@ import zipfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 WINE_RUN = os.path.join(ROOT, 'scripts', 'wine-run')
+STATSINK = os.path.join(ROOT, 'tools', 'statsink', 'statsink')
 
 
 class Tree:
@@ -90,6 +92,27 @@ class Started:
 def start_wine(tree, program, *arguments, cwd=None, env=None):
     """Starts program in the tree's prefix (or TN_WINE_PREFIX of env)."""
     return Started(program, arguments, cwd, env, tree.prefix)
+
+
+class Receiver:
+    """The reference statistics receiver (tools/statsink) on a port, keeping
+    every event it accepts (signature checked) in database."""
+
+    def __init__(self, database, port):
+        self.database = database
+        self.process = subprocess.Popen([sys.executable, STATSINK, '--port', str(port), '--db', database, '--quiet'],
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        line = self.process.stdout.readline().decode()
+        check(line.startswith('listening'), f'receiver did not start: {line!r}')
+
+    def events(self):
+        listing = subprocess.run([sys.executable, STATSINK, '--list', '--db', self.database],
+                                 stdout=subprocess.PIPE, check=True).stdout.decode('utf-8')
+        return [json.loads(line) for line in listing.splitlines()]
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait(timeout=10)
 
 
 class PersistentServer:

@@ -118,13 +118,13 @@ def update_run_screenshot(tree):
 
     with OwnDisplay() as display:
         env = {'DISPLAY': display}
-        watcher = start_wine(tree, tree.program('tn-window-probe.exe'), 'watch', '240', env=env)
-        installer = start_wine(tree, tree.program('tn-launch.exe'), windows_path(tree.program('TNInstaller.exe')),
+        watcher = start_wine(tree, tree.tool('tn-window-probe.exe'), 'watch', '240', env=env)
+        installer = start_wine(tree, tree.tool('tn-launch.exe'), windows_path(tree.program('TNInstaller.exe')),
                                cwd=current, env=dict(env, TN_ARGUMENTS='"' + windows_path(target) + '"'))
         wait_for(lambda: percents(watcher), 240, 'the first percentage')
         # The places do not change during the run; asked now, the probe's
         # start (seconds under qemu) does not race the run's end.
-        probe = start_wine(tree, tree.program('tn-window-probe.exe'), 'controls', env=env)
+        probe = start_wine(tree, tree.tool('tn-window-probe.exe'), 'controls', env=env)
         wait_for(lambda: any(p >= 30 for p in percents(watcher)), 240, 'the run to reach 30%')
         before = max(percents(watcher))
         subprocess.run(['import', '-display', display, '-window', 'root', screenshot], check=True)
@@ -132,7 +132,7 @@ def update_run_screenshot(tree):
         placed = controls(probe)
         code, _ = installer.wait(timeout=300)
         watcher.wait(timeout=60)
-        start_wine(tree, tree.program('tn-window-probe.exe'), 'close-product', env=env).wait(timeout=60)
+        start_wine(tree, tree.tool('tn-window-probe.exe'), 'close-product', env=env).wait(timeout=60)
     check(code == 0, f'installer exit code {code}')
 
     check(1005 in placed and placed[1005][0], 'the progress bar is shown')

@@ -15,6 +15,10 @@
 //                                   the window goes or time runs out (1)
 //   tn-window-probe running IMAGE   exit 0 when a process runs the program
 //                                   at the full path IMAGE, else 1
+//   tn-window-probe controls        the installer window's controls, their
+//                                   visibility and places
+//   tn-window-probe dump            every window of the installer's process
+//                                   and its controls (see Dump)
 //
 // --installer IMAGE before a command limits it to the installer window of
 // the program at the full path IMAGE, so tests that run side by side in one
@@ -60,10 +64,11 @@ BOOL CALLBACK FindInstallerWindow(HWND window, LPARAM found)
 
 void PrintUtf8Line(const std::wstring& text)
 {
-    char bytes[1024];
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes, sizeof(bytes), nullptr, nullptr);
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     if (size <= 0) return;
-    fwrite(bytes, 1, static_cast<size_t>(size - 1), stdout);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &bytes[0], size, nullptr, nullptr);
+    fwrite(bytes.data(), 1, static_cast<size_t>(size - 1), stdout);
     fputc('\n', stdout);
     fflush(stdout);
 }
@@ -174,6 +179,85 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM)
     return TRUE;
 }
 
+std::wstring TextOf(HWND window)
+{
+    wchar_t text[2048] = {};
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutW(window, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000,
+                          &copied);
+    std::wstring flat = text;
+    for (wchar_t& c : flat) {
+        if (c == L'\t' || c == L'\r' || c == L'\n') c = L' ';
+    }
+    return flat;
+}
+
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, ARRAYSIZE(name));
+    return name;
+}
+
+std::wstring Rect(const RECT& rect)
+{
+    return std::to_wstring(rect.left) + L"\t" + std::to_wstring(rect.top) + L"\t" + std::to_wstring(rect.right) + L"\t" +
+           std::to_wstring(rect.bottom);
+}
+
+std::wstring Hex(ULONG_PTR value)
+{
+    wchar_t text[24];
+    swprintf(text, 24, L"%lx", static_cast<unsigned long>(value));
+    return text;
+}
+
+// tn-window-probe dump: every top-level window of the installer's process
+// and every control in them, one line each, fields joined by tabs:
+//   window HWND CLASS VISIBLE ICONIC ENABLED LEFT TOP RIGHT BOTTOM STYLE OWNER TEXT
+//   control PARENT HWND ID CLASS VISIBLE (window rectangle) (client
+//           rectangle, in screen coordinates) STYLE TEXT
+BOOL CALLBACK DumpControl(HWND control, LPARAM)
+{
+    RECT window = {}, client = {};
+    ::GetWindowRect(control, &window);
+    ::GetClientRect(control, &client);
+    ::MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    PrintUtf8Line(L"control\t" + Hex(reinterpret_cast<ULONG_PTR>(::GetParent(control))) + L"\t" +
+                  Hex(reinterpret_cast<ULONG_PTR>(control)) + L"\t" + std::to_wstring(::GetDlgCtrlID(control)) + L"\t" +
+                  ClassOf(control) + L"\t" + (::IsWindowVisible(control) ? L"1" : L"0") + L"\t" + Rect(window) + L"\t" +
+                  Rect(client) + L"\t" + Hex(static_cast<ULONG_PTR>(::GetWindowLongPtrW(control, GWL_STYLE))) + L"\t" +
+                  TextOf(control));
+    return TRUE;
+}
+
+BOOL CALLBACK DumpWindow(HWND window, LPARAM installerProcess)
+{
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    if (processId != static_cast<DWORD>(installerProcess)) return TRUE;
+    RECT rect = {};
+    ::GetWindowRect(window, &rect);
+    PrintUtf8Line(L"window\t" + Hex(reinterpret_cast<ULONG_PTR>(window)) + L"\t" + ClassOf(window) + L"\t" +
+                  (::IsWindowVisible(window) ? L"1" : L"0") + L"\t" + (::IsIconic(window) ? L"1" : L"0") + L"\t" +
+                  (::IsWindowEnabled(window) ? L"1" : L"0") + L"\t" + Rect(rect) + L"\t" +
+                  Hex(static_cast<ULONG_PTR>(::GetWindowLongPtrW(window, GWL_STYLE))) + L"\t" +
+                  Hex(reinterpret_cast<ULONG_PTR>(::GetWindow(window, GW_OWNER))) + L"\t" + TextOf(window));
+    ::EnumChildWindows(window, &DumpControl, 0);
+    return TRUE;
+}
+
+int Dump()
+{
+    HWND installer = nullptr;
+    ::EnumWindows(&FindInstallerWindow, reinterpret_cast<LPARAM>(&installer));
+    if (installer == nullptr) return 1;
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(installer, &processId);
+    ::EnumWindows(&DumpWindow, static_cast<LPARAM>(processId));
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -200,6 +284,7 @@ int wmain(int argc, wchar_t** argv)
         fflush(stdout);
         return 0;
     }
+    if (argc == 2 && wcscmp(argv[1], L"dump") == 0) return Dump();
     if (argc == 2 && wcscmp(argv[1], L"close-installer") == 0) {
         HWND window = nullptr;
         ::EnumWindows(&FindInstallerWindow, reinterpret_cast<LPARAM>(&window));
@@ -208,6 +293,6 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
     fwprintf(stderr, L"usage: tn-window-probe [--installer IMAGE] watch SECONDS | close-product | close-installer"
-                     L" | wait-percent N SECONDS | running IMAGE\n");
+                     L" | wait-percent N SECONDS | running IMAGE | controls | dump\n");
     return 2;
 }
