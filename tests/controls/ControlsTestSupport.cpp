@@ -33,6 +33,18 @@ COLORREF FromBgra(uint32_t pixel)
 
 }  // namespace
 
+HMODULE ShippedProgramModule()
+{
+    static const HMODULE program = [] {
+        wchar_t self[MAX_PATH] = {};
+        ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring path = self;
+        path = path.substr(0, path.find_last_of(L'\\')) + L"\\TNInstaller.exe";
+        return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    }();
+    return program;
+}
+
 std::string BuildPng(int width, int height, bool alpha, const std::vector<Rgba>& pixels)
 {
     std::string raw;

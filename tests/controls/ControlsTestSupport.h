@@ -22,6 +22,10 @@ struct Rgba {
 // colour type 2 (the pixels' alpha is then left out). Rows top first.
 std::string BuildPng(int width, int height, bool alpha, const std::vector<Rgba>& pixels);
 
+// TNInstaller.exe beside this test, loaded as a data file once and kept
+// until the process ends.
+HMODULE ShippedProgramModule();
+
 // A read-only stream over the bytes (SHCreateMemStream copies them).
 Microsoft::WRL::ComPtr<IStream> StreamOver(const std::string& bytes);
 

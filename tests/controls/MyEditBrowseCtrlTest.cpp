@@ -24,11 +24,23 @@ std::string ModeData(char mode)
     return std::string("<MFCEditBrowse_Mode>") + mode + "</MFCEditBrowse_Mode>";
 }
 
+// Wine's file-open dialog, in a 32-bit program through qemu-user, now and
+// then never finishes starting: GetOpenFileNameW blocks with its dialog made
+// and hidden, and the case hangs. The 64-bit tier runs these cases.
+bool FileDialogHangsHere()
+{
+    const bool wine = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return wine && sizeof(void*) == 4;
+}
+
+const char kFileDialogHangs[] =
+    "32-bit under Wine through qemu-user: the system's file-open dialog now and then hangs while it starts "
+    "(seen in GetOpenFileNameW, its dialog made and hidden); the 64-bit tier runs this case";
+
 class FolderBox : public testing::Test {
 protected:
     // A file dialog without a folder in its preset opens in the current
-    // folder and reads every file's icon there: an empty folder keeps that
-    // quick (the tree's bin/ takes minutes through qemu).
+    // folder: an empty one of the test's own keeps what it lists small.
     void SetUp() override
     {
         MyEditBrowseCtrl::s_buttonPending = 1;
@@ -142,17 +154,12 @@ TEST_F(FolderBox, ShippedTemplateDataSelectsFileMode)
 {
     // Dialog 102's control-initialisation data from the shipped program, sent
     // entry by entry as the dialog's initialisation sends it.
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    path = path.substr(0, path.find_last_of(L'\\')) + L"\\TNInstaller.exe";
-    HMODULE program = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE program = ShippedProgramModule();
     ASSERT_NE(program, nullptr);
     HRSRC found = ::FindResourceW(program, MAKEINTRESOURCEW(102), MAKEINTRESOURCEW(240));
     ASSERT_NE(found, nullptr);
     const std::string data(static_cast<const char*>(::LockResource(::LoadResource(program, found))),
                            ::SizeofResource(program, found));
-    ::FreeLibrary(program);
 
     ASSERT_GE(data.size(), 8u);
     WORD id = 0, message = 0;
@@ -202,6 +209,7 @@ TEST_F(FolderBox, ForbiddenCharacterWarnsAndOpensNoDialog)
 
 TEST_F(FolderBox, ValidNameOpensTheFileDialogWithIt)
 {
+    if (FileDialogHangsHere()) GTEST_SKIP() << kFileDialogHangs;
     Create(ModeData('1'), kDefaultFolder);
     const std::vector<SeenDialog> seen = ClickAndAnswer(&DialogWatcher::Cancel);
     ASSERT_EQ(seen.size(), 1u);
@@ -219,6 +227,7 @@ TEST_F(FolderBox, ValidNameOpensTheFileDialogWithIt)
 
 TEST_F(FolderBox, BlankNameOpensAnEmptyDialogEvenWithForbiddenCharacters)
 {
+    if (FileDialogHangsHere()) GTEST_SKIP() << kFileDialogHangs;
     Create(ModeData('1'), L"C:\\a*b\\");
     const std::vector<SeenDialog> seen = ClickAndAnswer(&DialogWatcher::Cancel);
     ASSERT_EQ(seen.size(), 1u);
@@ -228,6 +237,7 @@ TEST_F(FolderBox, BlankNameOpensAnEmptyDialogEvenWithForbiddenCharacters)
 
 TEST_F(FolderBox, ConfirmedPathReplacesTheTextAndIsReported)
 {
+    if (FileDialogHangsHere()) GTEST_SKIP() << kFileDialogHangs;
     wchar_t windowsFolder[MAX_PATH] = {};
     ::GetWindowsDirectoryW(windowsFolder, MAX_PATH);
     const std::wstring chosen = std::wstring(windowsFolder) + L"\\tn-browse-choice.txt";

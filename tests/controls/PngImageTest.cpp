@@ -15,22 +15,10 @@ namespace {
 
 constexpr WORD kChinesePrc = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);  // 2052
 
-// The shipped program, next to this test, as a data file.
+// The shipped program, next to this test.
 class ShippedProgram : public testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        wchar_t self[MAX_PATH] = {};
-        ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-        std::wstring program = self;
-        program = program.substr(0, program.find_last_of(L'\\')) + L"\\TNInstaller.exe";
-        s_program = ::LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    }
-    static void TearDownTestSuite()
-    {
-        if (s_program != nullptr) ::FreeLibrary(s_program);
-        s_program = nullptr;
-    }
+    static void SetUpTestSuite() { s_program = ShippedProgramModule(); }
     static std::string Bytes(const wchar_t* type, WORD id)
     {
         HRSRC found = ::FindResourceExW(s_program, type, MAKEINTRESOURCEW(id), kChinesePrc);
