@@ -13,6 +13,7 @@ counts one failure more.
 usage: summarise.py TIER CTEST_JUNIT RESULTS_DIR STARTED_AT TOTALS_FILE CTEST_EXIT_CODE
 """
 import os
+import re
 import sys
 import xml.etree.ElementTree as ET
 
@@ -40,6 +41,15 @@ def skip_reason(case):
     """The last line the test printed says why it skipped itself."""
     output = (case.findtext('system-out') or '').strip().splitlines()
     return output[-1] if output else 'no reason given'
+
+
+def failure_reason(case):
+    """What a failed test said last: the exception or check that ended it."""
+    lines = [line.strip() for line in (case.findtext('system-out') or '').splitlines() if line.strip()]
+    for line in reversed(lines):
+        if re.match(r'\w*(Error|Exception|Expired)\b', line) or 'Failure' in line or 'timed out' in line:
+            return line[:400]
+    return lines[-1][:400] if lines else 'no output'
 
 
 def count_tier(junit, results_dir, started_at):
@@ -76,7 +86,7 @@ def count_tier(junit, results_dir, started_at):
         else:
             passed += 1
         if ctest_failed:
-            failures.append(name)
+            failures.append(f'{name}: {failure_reason(case)}')
     return passed, failed, failures, skipped
 
 

@@ -27,6 +27,12 @@ def shipped_program_is_what_it_says(tree):
     imports = {name.lower() for name in re.findall(r'DLL Name: (\S+)', headers)}
     check(imports and imports <= SYSTEM_DLLS, f'imports beyond the system: {sorted(imports - SYSTEM_DLLS)}')
 
+    # Sections that start on page boundaries in the file are mapped, not
+    # read: the payload's pages stay on disk until the extraction reads them,
+    # instead of the whole archive being read in before the window shows.
+    alignment = re.search(r'FileAlignment\s+([0-9a-fA-F]+)', headers)
+    check(alignment and int(alignment.group(1), 16) == 0x1000, f'file alignment {alignment and alignment.group(1)}')
+
     with open(program, 'rb') as image:
         check(b'level="requireAdministrator" uiAccess="false"' in image.read(), 'manifest execution level')
 

@@ -19,11 +19,16 @@
 //                                   visibility and places
 //   tn-window-probe dump            every window of the installer's process
 //                                   and its controls (see Dump)
+//   tn-window-probe wait-painted SECONDS
+//                                   when the installer's window is first
+//                                   painted, and its process's peak working
+//                                   set
 //
 // --installer IMAGE before a command limits it to the installer window of
 // the program at the full path IMAGE, so tests that run side by side in one
 // prefix each find their own.
 #include <windows.h>
+#include <psapi.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -247,6 +252,50 @@ BOOL CALLBACK DumpWindow(HWND window, LPARAM installerProcess)
     return TRUE;
 }
 
+// Whether the window and every visible control in it have been painted:
+// no update region left anywhere.
+BOOL CALLBACK FindUnpainted(HWND control, LPARAM unpainted)
+{
+    if (::IsWindowVisible(control) && ::GetUpdateRect(control, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(unpainted) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// tn-window-probe wait-painted SECONDS: waits until the installer's window is
+// visible and painted, then prints "<Unix time in ms>\t<the process's peak
+// working set in bytes>" (exit 0); 1 when time runs out.
+int WaitPainted(int seconds)
+{
+    const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
+    while (::GetTickCount64() < deadline) {
+        HWND window = nullptr;
+        ::EnumWindows(&FindInstallerWindow, reinterpret_cast<LPARAM>(&window));
+        bool unpainted = window == nullptr || !::IsWindowVisible(window) || ::GetUpdateRect(window, nullptr, FALSE);
+        if (!unpainted) ::EnumChildWindows(window, &FindUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+        if (!unpainted) {
+            FILETIME now;
+            ::GetSystemTimeAsFileTime(&now);
+            const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+            DWORD processId = 0;
+            ::GetWindowThreadProcessId(window, &processId);
+            PROCESS_MEMORY_COUNTERS counters = {};
+            counters.cb = sizeof(counters);
+            HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+            if (process != nullptr) {
+                ::GetProcessMemoryInfo(process, &counters, sizeof(counters));
+                ::CloseHandle(process);
+            }
+            PrintUtf8Line(std::to_wstring((ticks - 116444736000000000ull) / 10000) + L"\t" +
+                          std::to_wstring(counters.PeakWorkingSetSize));
+            return 0;
+        }
+        ::Sleep(2);
+    }
+    return 1;
+}
+
 int Dump()
 {
     HWND installer = nullptr;
@@ -285,6 +334,7 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
     if (argc == 2 && wcscmp(argv[1], L"dump") == 0) return Dump();
+    if (argc == 3 && wcscmp(argv[1], L"wait-painted") == 0) return WaitPainted(_wtoi(argv[2]));
     if (argc == 2 && wcscmp(argv[1], L"close-installer") == 0) {
         HWND window = nullptr;
         ::EnumWindows(&FindInstallerWindow, reinterpret_cast<LPARAM>(&window));
@@ -293,6 +343,6 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
     fwprintf(stderr, L"usage: tn-window-probe [--installer IMAGE] watch SECONDS | close-product | close-installer"
-                     L" | wait-percent N SECONDS | running IMAGE | controls | dump\n");
+                     L" | wait-percent N SECONDS | running IMAGE | controls | dump | wait-painted SECONDS\n");
     return 2;
 }
