@@ -47,7 +47,7 @@ def failure_reason(case):
     """What a failed test said last: the exception or check that ended it."""
     lines = [line.strip() for line in (case.findtext('system-out') or '').splitlines() if line.strip()]
     for line in reversed(lines):
-        if re.match(r'\w*(Error|Exception|Expired)\b', line) or 'Failure' in line or 'timed out' in line:
+        if re.match(r'(FAILED|\w*(Error|Exception|Expired)\b)', line) or 'Failure' in line or 'timed out' in line:
             return line[:400]
     return lines[-1][:400] if lines else 'no output'
 

@@ -11,8 +11,8 @@ import subprocess
 import time
 import zipfile
 
-from harness import (OwnDisplay, PersistentServer, Receiver, assert_extracted, check, launch_records, main, remove,
-                     scratch, start_wine, wait_for, wine, windows_path, wineserver)
+from harness import (OwnDisplay, PersistentServer, Receiver, assert_extracted, check, launch_records, main,
+                     on_emulation_retrying, remove, scratch, start_wine, wait_for, wine, windows_path, wineserver)
 
 PAYLOAD = os.environ['TN_PAYLOAD_ZIP']
 PREFIX = os.environ['TN_WINDOW_PREFIX']
@@ -348,7 +348,7 @@ def install_by_mouse(tree):
                 wait_for(lambda: len(receiver.events()) >= 3 or session.ended(), 60, 'the three reports')
                 time.sleep(2)
                 print('screenshot:', session.screenshot('install-progress.png'))
-            code, _ = session.run.wait(600)
+            code, _ = session.run.wait_watching(600, session.program)
             texts = [line.split('\t', 1)[1] for line in watcher.wait(120)[1].splitlines()]
             check(code == 0, f'installer exit code {code}')
             check(texts and texts[-1] == INSTALL_END, f'last text {texts[-1:]!r}')
@@ -429,5 +429,7 @@ def update_mode_window(tree):
 
 
 if __name__ == '__main__':
-    main({'ready_window': ready_window, 'exit_question': exit_question, 'install_by_mouse': install_by_mouse,
+    # The session ends its own prefix's processes whichever way it ends.
+    main({'ready_window': ready_window, 'exit_question': exit_question,
+          'install_by_mouse': lambda tree: on_emulation_retrying(tree, lambda: install_by_mouse(tree), lambda: None),
           'closed_during_the_run': closed_during_the_run, 'update_mode_window': update_mode_window})
