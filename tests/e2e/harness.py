@@ -140,13 +140,14 @@ def qemu_cpu_ticks(program):
     """CPU time used so far by the threads other than the main one of the
     qemu-user processes running program (the main thread goes on painting
     the window when the others have stopped), or None while there is none."""
-    name = os.path.basename(program).encode()
+    # Matched by its whole path: other trees' runs may use the same names.
+    name = windows_path(program).encode()
     total = None
     for pid in filter(str.isdigit, os.listdir('/proc')):
         try:
             with open(f'/proc/{pid}/cmdline', 'rb') as cmdline:
                 arguments = cmdline.read().split(b'\0')
-            if not arguments[0].endswith(b'qemu-i386-static') or not any(a.endswith(name) for a in arguments):
+            if not arguments[0].endswith(b'qemu-i386-static') or name not in arguments:
                 continue
             for thread in os.listdir(f'/proc/{pid}/task'):
                 if thread == pid:
