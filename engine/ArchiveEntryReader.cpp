@@ -50,17 +50,21 @@ int ArchiveEntryReader::ReadMember(void* buffer, unsigned size)
 
 ArchiveResult ArchiveEntryReader::MoveToEntry(int index)
 {
+    // A central record that cannot be read hides every entry after it: their
+    // records cannot be found without it. Asked again, they fail at once
+    // rather than after a walk from the first entry.
+    if (index >= m_firstHidden) return ArcCorrupt;
     if (m_currentEntry < 0 || index < m_currentEntry) {
         if (unzGoToFirstFile(m_archive) != UNZ_OK) {
             m_currentEntry = -1;
+            m_firstHidden = 0;
             return ArcCorrupt;
         }
         m_currentEntry = 0;
     }
     while (m_currentEntry < index) {
-        // A central record that cannot be read hides every entry after it:
-        // their records cannot be found without it.
         if (unzGoToNextFile(m_archive) != UNZ_OK) {
+            m_firstHidden = m_currentEntry + 1;
             m_currentEntry = -1;
             return ArcCorrupt;
         }
@@ -80,6 +84,7 @@ ArchiveResult ArchiveEntryReader::ReadEntry(int index, const RecordConversions& 
     char storedName[kStoredNameLimit + 1];
     if (unzGetCurrentFileInfo64(m_archive, &info, storedName, kStoredNameLimit, nullptr, 0, nullptr, 0) != UNZ_OK) {
         m_currentEntry = -1;
+        m_firstHidden = index;
         return ArcCorrupt;
     }
     if (info.compression_method != 0 && info.compression_method != Z_DEFLATED) return ArcCorrupt;

@@ -13,6 +13,7 @@
 
 #include <minizip/unzip.h>
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -62,6 +63,7 @@ private:
     unzFile m_archive = nullptr;
     bool m_memberOpen = false;
     int m_count = 0;
-    int m_currentEntry = -1;  // minizip's current entry; -1 when it must start over
+    int m_currentEntry = -1;        // minizip's current entry; -1 when it must start over
+    int m_firstHidden = INT_MAX;    // the first entry behind a central record that cannot be read
     std::vector<uint8_t> m_extraField;
 };
