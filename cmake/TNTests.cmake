@@ -52,9 +52,12 @@ function(tn_add_fuzzer)
   target_compile_options(${ARG_NAME} PRIVATE -fsanitize=fuzzer)
   target_link_options(${ARG_NAME} PRIVATE -fsanitize=fuzzer)
   set(_corpus ${CMAKE_BINARY_DIR}/fuzz-corpus/${ARG_NAME})
-  file(MAKE_DIRECTORY ${_corpus})
+  # Seeds a target's build writes from the tests' fixture code; read, never
+  # written to (new inputs go to the corpus, the first folder).
+  set(_seeds ${CMAKE_BINARY_DIR}/fuzz-seeds/${ARG_NAME})
+  file(MAKE_DIRECTORY ${_corpus} ${_seeds})
   set(TN_FUZZ_SECONDS 10 CACHE STRING "How long ctest runs each fuzz target")
   add_test(NAME ${ARG_NAME}
-           COMMAND ${ARG_NAME} -max_total_time=${TN_FUZZ_SECONDS} -print_final_stats=0 ${_corpus})
+           COMMAND ${ARG_NAME} -max_total_time=${TN_FUZZ_SECONDS} -print_final_stats=0 ${_corpus} ${_seeds})
   set_tests_properties(${ARG_NAME} PROPERTIES LABELS fuzz)
 endfunction()

@@ -23,6 +23,7 @@ public:
     // The last read gave fewer bytes than asked for. minizip asks this after
     // a short read to tell a damaged archive from its normal end.
     bool LastReadWasShort() const { return m_lastReadShort; }
+    const void* Data() const { return m_data; }
     size_t Size() const { return m_size; }
 
 private:

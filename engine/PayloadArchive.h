@@ -6,19 +6,16 @@
 // then moves one central record per entry, and ExtractItem finds the record
 // its preceding ReadItem of the same entry left in the cache.
 
+#include "engine/ArchiveEntryReader.h"
+#include "engine/ArchiveFileWriter.h"
 #include "engine/ArchiveFolders.h"
 #include "engine/ArchiveItem.h"
 #include "engine/ArchivePath.h"
-#include "engine/MemorySource.h"
-
-#include <minizip/unzip.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
-class CArchiveFileWriter;
 
 class CPayloadArchive {
 public:
@@ -50,29 +47,24 @@ public:
 private:
     CPayloadArchive(const void* data, size_t size);
 
-    void CloseMember();
-    ArchiveResult MoveToEntry(int index);
-    ArchiveResult LoadRecord(int index);
     ArchiveResult ExtractFolder(std::wstring_view name);
     ArchiveResult ExtractFile(int index, std::wstring_view name);
+    // One attempt at the entry's file, and how far it got: the file put in
+    // place, or refused there after it was written whole.
+    enum class CommitOutcome { NotTried, Placed, Refused };
+    ArchiveResult WriteEntryFile(int index, const ArchivePath& target, const ArchivePath& folder,
+                            CArchiveFileWriter::Placement placement, CommitOutcome* outcome);
     ArchiveResult CopyMember(CArchiveFileWriter* writer, uint64_t size);
 
-    MemorySource m_source;
-    unzFile m_archive = nullptr;
-    bool m_memberOpen = false;
-    int m_count = 0;
-    int m_currentEntry = -1;  // minizip's current entry; -1 when it must start over
+    ArchiveEntryReader m_entries;
 
     // The record last produced by ReadItem, with what only the reader needs.
-    ArchiveItem m_cachedRecord{};
+    EntryRecord m_cached{};
     int m_cachedIndex = -1;
-    uint32_t m_cachedFlags = 0;               // general-purpose bits
-    uint64_t m_cachedUncompressedSize = 0;
-    ArchiveResult m_cachedNameProblem = ArcOk;  // set when the stored name cannot be written faithfully
 
     ArchivePath m_baseFolder;
     bool m_baseFolderUsable = true;
+    CArchiveFileWriter::Placement m_placement = CArchiveFileWriter::Placement::Link;  // until a file system has none
     CArchiveFolders m_folders;
     std::unique_ptr<uint8_t[]> m_transferBuffer;  // made at the first file extraction
-    std::vector<uint8_t> m_extraField;
 };

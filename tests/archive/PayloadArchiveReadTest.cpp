@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -158,10 +159,10 @@ TEST(PayloadArchiveRead, NamesAreMadeRelative)
 TEST(PayloadArchiveRead, NamesAreDecodedWithTheAnsiCodePage)
 {
     ASSERT_EQ(936u, GetACP()) << "the test runner sets LANG=zh_CN.UTF-8, which gives code page 936";
-    // "html/帮助.html" and "说明.txt" in code page 936; the UTF-8 flag is not looked at.
+    // "html/帮助.html" and "说明.txt" in code page 936, without the UTF-8 flag.
     TestZipEntry help = FileEntry("html/\xB0\xEF\xD6\xFA.html", "<html/>");
     TestZipEntry notes = FileEntry("\xCB\xB5\xC3\xF7.txt", "notes");
-    notes.flags = 0;
+    notes.flags = 0x0008;  // other flags do not change the decoding
     OpenedArchive archive(BuildTestZip({help, notes}));
     ASSERT_TRUE(archive);
     ArchiveResult result;
@@ -169,6 +170,48 @@ TEST(PayloadArchiveRead, NamesAreDecodedWithTheAnsiCodePage)
     EXPECT_EQ(ArcOk, result);
     EXPECT_EQ(Widen("\xE8\xAF\xB4\xE6\x98\x8E.txt"), std::wstring(ReadOrFail(archive.archive.get(), 1, &result).name));
     EXPECT_EQ(ArcOk, result);
+}
+
+TEST(PayloadArchiveRead, NamesFlaggedAsUtf8AreDecodedAsUtf8)
+{
+    ASSERT_EQ(936u, GetACP()) << "the test runner sets LANG=zh_CN.UTF-8, which gives code page 936";
+    struct Case {
+        const char* what;
+        std::string stored;
+        const char* expected;  // UTF-8 of the record's name
+    };
+    const Case cases[] = {
+        {"Chinese", "\xE4\xB8\x96\xE7\x95\x8C.txt", "\xE4\xB8\x96\xE7\x95\x8C.txt"},             // 世界.txt
+        {"a folder", "\xE6\x96\x87\xE6\xA1\xA3/", "\xE6\x96\x87\xE6\xA1\xA3/"},                  // 文档/
+        {"accents", "caf\xC3\xA9/r\xC3\xA9sum\xC3\xA9.txt", "caf\xC3\xA9/r\xC3\xA9sum\xC3\xA9.txt"},
+        {"beyond 16 bits", "\xF0\x9F\x98\x80.png", "\xF0\x9F\x98\x80.png"},                          // a surrogate pair
+        {"plain ASCII", "css/a.css", "css/a.css"},
+        // Flagged by a writer that did not write UTF-8: the code page, as before.
+        {"code page 936 bytes", "\xCB\xB5\xC3\xF7.txt", "\xE8\xAF\xB4\xE6\x98\x8E.txt"},        // 说明.txt
+    };
+    std::vector<TestZipEntry> entries;
+    for (const Case& c : cases) {
+        TestZipEntry entry = FileEntry(c.stored, "x");
+        entry.flags = 0x0800;
+        entries.push_back(entry);
+    }
+    // The same UTF-8 bytes unflagged go to the code page.
+    entries.push_back(FileEntry(cases[0].stored, "x"));
+    OpenedArchive archive(BuildTestZip(entries));
+    ASSERT_TRUE(archive);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        ArchiveResult result;
+        const ArchiveItem record = ReadOrFail(archive.archive.get(), static_cast<int>(i), &result);
+        ASSERT_EQ(ArcOk, result) << cases[i].what;
+        EXPECT_EQ(Widen(cases[i].expected), std::wstring(record.name)) << cases[i].what;
+    }
+    ArchiveResult result;
+    const ArchiveItem unflagged = ReadOrFail(archive.archive.get(), static_cast<int>(std::size(cases)), &result);
+    ASSERT_EQ(ArcOk, result);
+    EXPECT_NE(Widen(cases[0].expected), std::wstring(unflagged.name));
+    wchar_t asCodePage[16] = {};
+    ASSERT_LT(0, MultiByteToWideChar(936, 0, cases[0].stored.data(), static_cast<int>(cases[0].stored.size()), asCodePage, 15));
+    EXPECT_EQ(std::wstring(asCodePage), std::wstring(unflagged.name));
 }
 
 TEST(PayloadArchiveRead, AttributesFollowTheHostSystem)

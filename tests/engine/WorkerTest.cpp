@@ -100,6 +100,44 @@ TEST_F(WorkerTest, ADeflatedEmptyMemberStopsTheWorker)
     EXPECT_FALSE(ProductProcessRuns());
 }
 
+// As other writers store archives: folders marked only by the separator that
+// ends their names (MS-DOS host with attributes 0, Unix host with a mode and
+// no type bits, a backslash), and non-ASCII names in UTF-8 with bit 11 set.
+TEST_F(WorkerTest, ArchivesFromOtherWritersInstallWithTheirFoldersAndNames)
+{
+    auto entry = [](const std::string& name, const std::string& data, uint16_t versionMadeBy, uint32_t external,
+                    uint16_t flags = 0) {
+        TestZipEntry made = FileEntry(name, data, data.empty() ? 0 : 8);
+        made.versionMadeBy = versionMadeBy;
+        made.externalAttributes = external;
+        made.flags = flags;
+        return made;
+    };
+    const std::string docs = "\xE6\x96\x87\xE6\xA1\xA3";    // 文档
+    const std::string world = "\xE4\xB8\x96\xE7\x95\x8C";   // 世界
+    PayloadModule module(m_scratch, BuildTestZip({
+        entry("META-INF/", "", kHostDos, 0),
+        entry("META-INF/MANIFEST.MF", "Manifest-Version: 1.0\r\n", kHostDos, 0),
+        entry("pkg/", "", kHostUnix, 0x01ED0000),
+        entry("pkg/mod.py", "print(1)\n", kHostUnix, 0x01A40000),
+        entry("win\\sub\\", "", kHostDos, 0x20),
+        entry(docs + "/", "", kHostDos, 0, 0x0800),
+        entry(docs + "/" + world + ".txt", "hello", kHostDos, 0x20, 0x0800),
+        entry("empty/", "", kHostUnix, 0),
+    }));
+    UseCommandLine(Quoted(m_target));
+    RecordingWindow window;
+    EXPECT_EQ(RunToEnd(window), -1);
+    EXPECT_EQ(window.events, CompleteDisplay(kUpdatePrefix, kUpdateEnd));
+    const std::wstring wideDocs = Widen(docs.c_str());
+    const std::wstring wideWorld = Widen(world.c_str());
+    EXPECT_EQ(ListTree(m_target), (std::set<std::wstring>{L"META-INF\\", L"META-INF\\MANIFEST.MF", L"pkg\\",
+                                                          L"pkg\\mod.py", L"win\\", L"win\\sub\\",
+                                                          wideDocs + L"\\", wideDocs + L"\\" + wideWorld + L".txt",
+                                                          L"empty\\"}));
+    EXPECT_EQ(ReadWholeFile(m_target + L"\\" + wideDocs + L"\\" + wideWorld + L".txt").value_or(""), "hello");
+}
+
 TEST_F(WorkerTest, AMissingArchiveShowsNothing)
 {
     PlaceProductInCurrentFolder();
