@@ -39,11 +39,36 @@ function(tn_add_gtest)
   set_tests_properties(${ARG_NAME} PROPERTIES LABELS unit)
 endfunction()
 
-# tn_add_fuzzer(NAME <name> SOURCES <files...> [LIBS <targets...>])
-# Native tree with clang only; ctest runs each one briefly (label fuzz).
-function(tn_add_fuzzer)
+# Fuzz targets are built in the native tree with clang only.
+if(NOT TN_WINDOWS AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  set(TN_FUZZING ON)
+else()
+  set(TN_FUZZING OFF)
+endif()
+set(TN_FUZZ_SECONDS 10 CACHE STRING "How long ctest runs each fuzz target")
+
+# tn_add_fuzz_seed_writer(NAME <name> SOURCES <files...> [LIBS <targets...>])
+# A program that writes fuzz targets' seeds from the tests' fixtures
+# (tests/support/FuzzSeeds.h); fuzz targets name it with SEEDS.
+function(tn_add_fuzz_seed_writer)
   cmake_parse_arguments(ARG "" "NAME" "SOURCES;LIBS" ${ARGN})
-  if(TN_WINDOWS OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  if(NOT TN_FUZZING)
+    return()
+  endif()
+  add_executable(${ARG_NAME} ${ARG_SOURCES})
+  target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} tn_fuzz_seeds)
+  target_include_directories(${ARG_NAME} PRIVATE ${CMAKE_SOURCE_DIR})
+endfunction()
+
+# tn_add_fuzzer(NAME <name> SOURCES <files...> [LIBS <targets...>]
+#               [SEEDS <writer> [SEED_ARGS <arguments...>] [SEED_DEPENDS <files...>]])
+# Its corpus grows in fuzz-corpus/<name>. With SEEDS, building it also runs
+# "<writer> <name> fuzz-seeds/<name> <arguments...>", and every run reads
+# that folder as a second corpus, which libFuzzer never writes to. ctest runs
+# each target briefly (label fuzz); scripts/fuzz runs them long.
+function(tn_add_fuzzer)
+  cmake_parse_arguments(ARG "" "NAME;SEEDS" "SOURCES;LIBS;SEED_ARGS;SEED_DEPENDS" ${ARGN})
+  if(NOT TN_FUZZING)
     return()
   endif()
   add_executable(${ARG_NAME} ${ARG_SOURCES})
@@ -52,11 +77,19 @@ function(tn_add_fuzzer)
   target_compile_options(${ARG_NAME} PRIVATE -fsanitize=fuzzer)
   target_link_options(${ARG_NAME} PRIVATE -fsanitize=fuzzer)
   set(_corpus ${CMAKE_BINARY_DIR}/fuzz-corpus/${ARG_NAME})
-  # Seeds a target's build writes from the tests' fixture code; read, never
-  # written to (new inputs go to the corpus, the first folder).
   set(_seeds ${CMAKE_BINARY_DIR}/fuzz-seeds/${ARG_NAME})
   file(MAKE_DIRECTORY ${_corpus} ${_seeds})
-  set(TN_FUZZ_SECONDS 10 CACHE STRING "How long ctest runs each fuzz target")
+  if(ARG_SEEDS)
+    set(_stamp ${CMAKE_BINARY_DIR}/fuzz-seeds/${ARG_NAME}.stamp)
+    add_custom_command(OUTPUT ${_stamp}
+      COMMAND ${ARG_SEEDS} ${ARG_NAME} ${_seeds} ${ARG_SEED_ARGS}
+      COMMAND ${CMAKE_COMMAND} -E touch ${_stamp}
+      DEPENDS ${ARG_SEEDS} ${ARG_SEED_DEPENDS}
+      COMMENT "Writing the seeds of ${ARG_NAME}"
+      VERBATIM)
+    add_custom_target(${ARG_NAME}_seeds DEPENDS ${_stamp})
+    add_dependencies(${ARG_NAME} ${ARG_NAME}_seeds)
+  endif()
   add_test(NAME ${ARG_NAME}
            COMMAND ${ARG_NAME} -max_total_time=${TN_FUZZ_SECONDS} -print_final_stats=0 ${_corpus} ${_seeds})
   set_tests_properties(${ARG_NAME} PROPERTIES LABELS fuzz)

@@ -18,6 +18,9 @@ struct CurlEasyCleanup {
 };
 using CurlEasyHandle = std::unique_ptr<CURL, CurlEasyCleanup>;
 
+// libcurl's smallest receive buffer.
+constexpr long kReceiveBufferBytes = 1024;
+
 }  // namespace
 
 CStatClient& CStatClient::Instance()
@@ -63,11 +66,27 @@ int CStatClient::Post(std::string& response, int timeoutSeconds, const std::wstr
     curl_easy_setopt(transfer.get(), CURLOPT_WRITEFUNCTION, &CStatClient::WriteToString);
     response.clear();
     curl_easy_setopt(transfer.get(), CURLOPT_WRITEDATA, &response);
+    // libcurl looks at the clock only after up to 100 reads in a row, and a
+    // gzip answer inflates up to a thousandfold: with its default 16 KiB
+    // reads that is 1.6 GB between looks, seconds past the limit. Reads of
+    // the smallest size keep that to about 100 MB.
+    curl_easy_setopt(transfer.get(), CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
     return static_cast<int>(curl_easy_perform(transfer.get()));
 }
 
-std::size_t CStatClient::WriteToString(char* data, std::size_t size, std::size_t count, void* target)
+std::size_t CStatClient::WriteToString(char* data, std::size_t size, std::size_t count, void* target) noexcept
 {
-    static_cast<std::string*>(target)->append(data, size * count);
-    return size * count;
+    // Whatever is dropped or fails here, the whole chunk counts as taken, so
+    // the transfer and its result code stay as they would be.
+    const std::size_t received = size * count;
+    std::string& response = *static_cast<std::string*>(target);
+    if (response.size() < kKeptAnswerBytes) {
+        const std::size_t room = kKeptAnswerBytes - response.size();
+        try {
+            response.append(data, received < room ? received : room);
+        } catch (...) {
+            // Out of memory for at most 16 KiB: the answer is never read.
+        }
+    }
+    return received;
 }

@@ -19,9 +19,15 @@ public:
     // The signed form body for one request, time-stamped now.
     std::string SignParams(const std::wstring& path, const std::wstring& method, const std::wstring& params) const;
 
-    // libcurl's write callback: appends to the std::string at target and
-    // never stops the transfer.
-    static std::size_t WriteToString(char* data, std::size_t size, std::size_t count, void* target);
+    // The most of an answer that is kept. The answer is never parsed, and a
+    // small compressed or endless one must not grow the process until a
+    // 32-bit installer runs out of memory.
+    static constexpr std::size_t kKeptAnswerBytes = 16 * 1024;
+
+    // libcurl's write callback: appends to the std::string at target until it
+    // holds kKeptAnswerBytes, drops the rest, and never stops the transfer.
+    // Called from libcurl's C frames, so no exception leaves it.
+    static std::size_t WriteToString(char* data, std::size_t size, std::size_t count, void* target) noexcept;
 
     CStatClient(const CStatClient&) = delete;
     CStatClient& operator=(const CStatClient&) = delete;

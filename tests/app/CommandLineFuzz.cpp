@@ -7,11 +7,11 @@
 
 #include "app/CommandLine.h"
 #include "framework/ProgramNames.h"
+#include "tests/support/FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    std::wstring text;
-    for (size_t i = 0; i + 1 < size; i += 2) text.push_back(static_cast<wchar_t>(data[i] | (data[i + 1] << 8)));
+    const std::wstring text = tn::test::UnitsFromBytes(data, size);
 
     const CommandLinePieces pieces = ParseCommandLine(text);
     if (pieces.hasBar != (text.find(L'|') != std::wstring::npos)) __builtin_trap();

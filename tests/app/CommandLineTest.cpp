@@ -3,32 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/app/CommandLineCases.h"
+
 namespace {
-
-struct GrammarCase {
-    const wchar_t* commandLine;
-    RunMode mode;
-    const wchar_t* firstPiece;
-    const wchar_t* secondPiece;
-    bool installWording;
-};
-
-const GrammarCase kCases[] = {
-    {L"", RunMode::Install, L"", L"", true},
-    {L"\"D:\\Apps\\Tarnivo\"", RunMode::Update, L"D:\\Apps\\Tarnivo", L"", false},
-    {L"D:\\Apps\\Tarnivo|a|b", RunMode::Update, L"D:\\Apps\\Tarnivo", L"a|b", true},
-    {L"D:\\Apps\\Tarnivo|", RunMode::Update, L"D:\\Apps\\Tarnivo", L"", true},
-    {L"\"D:\\Apps\\Tarnivo\"|x", RunMode::Update, L"\"D:\\Apps\\Tarnivo\"", L"x", true},
-    // Only quotes: an empty first piece, so the folder box's text and the full path.
-    {L"\"\"\"", RunMode::Update, L"", L"", false},
-    {L"|", RunMode::Update, L"", L"", true},
-    {L"C:\\Program Files\\Tarnivo", RunMode::Update, L"C:\\Program Files\\Tarnivo", L"", false},
-    {L"x  ", RunMode::Update, L"x  ", L"", false},
-};
 
 TEST(CommandLineGrammar, GivesModePiecesAndWordingForEachForm)
 {
-    for (const GrammarCase& c : kCases) {
+    for (const GrammarCase& c : kGrammarCases) {
         SCOPED_TRACE(testing::Message() << "command line of " << wcslen(c.commandLine) << " units");
         const CommandLinePieces pieces = ParseCommandLine(c.commandLine);
         EXPECT_EQ(pieces.mode, c.mode);

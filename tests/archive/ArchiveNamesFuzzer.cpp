@@ -2,6 +2,7 @@
 // rule applies to any more, and what StaysInsideBase accepts has no step that
 // Windows could read as "..".
 #include "engine/ArchiveNames.h"
+#include "tests/archive/ArchiveNamesFuzzInput.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -32,14 +33,8 @@ bool HasParentStep(std::wstring_view name)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    // Bytes as 16-bit units, biased towards the characters the rules look at.
-    std::wstring name;
-    static const wchar_t kAlphabet[] = {L'.', L'/', L'\\', L':', L'a', L'C', L' ', L'N', L'U', L'L', L'\u4E2D'};
-    for (size_t i = 0; i + 1 < size; i += 2) {
-        const unsigned unit = static_cast<unsigned>(data[i]) | (static_cast<unsigned>(data[i + 1]) << 8);
-        name.push_back(unit < 0xF000 ? kAlphabet[unit % (sizeof(kAlphabet) / sizeof(kAlphabet[0]))]
-                                     : static_cast<wchar_t>(unit & 0xFFF));
-    }
+    // Biased towards the characters the rules look at.
+    const std::wstring name = tn::test::ItemNameFromBytes(data, size);
 
     const std::wstring_view result = SanitiseItemName(name);
     Check(result.size() <= name.size());

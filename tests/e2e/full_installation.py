@@ -5,11 +5,14 @@ cleaned before each case): the payload extracted, the desktop shortcut, its
 all-users copy and both uninstall writes read back through the Windows API,
 the product started in its full form, S2_i05 received after that start with
 a valid signature, the machine's MAC address and the installer's own file
-name, and the installed uninstaller taking it all away again."""
+name, and the installed uninstaller taking it all away again; and runs
+whose report meets a hostile service (an answer inflating to 2 GiB, an
+endless one) ending as usual."""
 import os
 import re
 import shutil
 import subprocess
+import time
 
 from harness import (PersistentServer, Receiver, assert_extracted, check, launch_records, main, on_emulation_retrying,
                      remove, scratch, start_wine, wait_for, wine, wineserver, windows_path)
@@ -151,13 +154,13 @@ def check_uninstall_entry(registration, folder, sub_channel):
         check(in_64_bit_view == expected, f'64-bit view: {in_64_bit_view!r}')
 
 
-def install(tree, registration, work, file_name, arguments, wine_debug=None):
+def install(tree, registration, work, file_name, arguments, wine_debug=None, receiver_options=()):
     """Runs a copy of the shipped program named file_name from work with the
     exact command line; returns (exit code, events the receiver accepted,
     standard error)."""
     installer = os.path.join(work, file_name)
     shutil.copy(tree.program('TNInstaller.exe'), installer)
-    receiver = Receiver(os.path.join(work, 'events.db'), PORT)
+    receiver = Receiver(os.path.join(work, 'events.db'), PORT, *receiver_options)
     env = {'TN_ARGUMENTS': arguments, **registration.env}
     if wine_debug:
         env['WINEDEBUG'] = wine_debug
@@ -308,6 +311,37 @@ def targets_no_file_name_can_hold(tree):
         remove(work)
 
 
+def report_meets(tree, behaviour):
+    """The service answers S2_i05 with behaviour: the run ends as usual,
+    with exit code 0, the files, the full-form start and the report received
+    (a 32-bit installer that kept the whole answer ran out of memory inside
+    the report)."""
+    registration = Registration(tree)
+    registration.clean()
+    work = scratch(tree, 'hostile')
+    target = os.path.join(work, 'apps', 'Tarnivo')
+    started = time.monotonic()
+    code, events, _ = install(tree, registration, work, 'setup.exe', windows_path(target) + '|x',
+                              receiver_options=(behaviour,))
+    print(f'{behaviour}: the installation took {time.monotonic() - started:.1f} s')
+    check(code == 0, f'{behaviour}: installer exit code {code}')
+    check_report(registration, events, 'setup')
+    assert_extracted(PAYLOAD, target)
+    check_full_form_start(target, windows_path(target), windows_path(work))
+    registration.close()
+    remove(work)
+
+
+def report_meets_a_gzip_bomb(tree):
+    """An answer of about 2 MB that inflates to 2 GiB."""
+    report_meets(tree, '--gzip-bomb')
+
+
+def report_meets_an_endless_answer(tree):
+    """An endless answer, as fast as the installer reads."""
+    report_meets(tree, '--endless')
+
+
 def end_the_prefix():
     subprocess.run([wineserver(), '-k'], env=dict(os.environ, WINEPREFIX=PREFIX), check=False)
 
@@ -320,4 +354,6 @@ if __name__ == '__main__':
     main({'sub_channel_of_a_dotted_name': retrying_on_emulation(sub_channel_of_a_dotted_name),
           'sub_channel_without_extension': retrying_on_emulation(sub_channel_without_extension),
           'full_installation_on_another_drive': retrying_on_emulation(full_installation_on_another_drive),
-          'targets_no_file_name_can_hold': retrying_on_emulation(targets_no_file_name_can_hold)})
+          'targets_no_file_name_can_hold': retrying_on_emulation(targets_no_file_name_can_hold),
+          'report_meets_a_gzip_bomb': retrying_on_emulation(report_meets_a_gzip_bomb),
+          'report_meets_an_endless_answer': retrying_on_emulation(report_meets_an_endless_answer)})

@@ -185,12 +185,13 @@ def start_wine(tree, program, *arguments, cwd=None, env=None):
 
 class Receiver:
     """The reference statistics receiver (tools/statsink) on a port, keeping
-    every event it accepts (signature checked) in database."""
+    every event it accepts (signature checked) in database; options choose
+    one of its test behaviours."""
 
-    def __init__(self, database, port):
+    def __init__(self, database, port, *options):
         self.database = database
-        self.process = subprocess.Popen([sys.executable, STATSINK, '--port', str(port), '--db', database, '--quiet'],
-                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.process = subprocess.Popen([sys.executable, STATSINK, '--port', str(port), '--db', database, '--quiet',
+                                         *options], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         line = self.process.stdout.readline().decode()
         check(line.startswith('listening'), f'receiver did not start: {line!r}')
 

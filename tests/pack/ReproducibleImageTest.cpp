@@ -7,71 +7,11 @@
 
 #include <vector>
 
+#include "tests/pack/SmallImage.h"
+
 namespace {
 
-constexpr size_t kPe = 0x40;
-constexpr size_t kFileHeader = kPe + 4;
-constexpr size_t kOptional = kFileHeader + 20;
-constexpr size_t kOptionalSize = 240;  // PE32+ with 16 data directories
-constexpr size_t kChecksum = kOptional + 64;
-constexpr size_t kSectionTable = kOptional + kOptionalSize;
-constexpr size_t kResourceRaw = 0x200;
-constexpr uint32_t kResourceRva = 0x1000;
-// The three directories of the one resource: type, name, language.
-constexpr size_t kDirectories[] = {0x00, 0x18, 0x30};
-
-void Put16(std::vector<uint8_t>* image, size_t at, uint16_t value)
-{
-    (*image)[at] = static_cast<uint8_t>(value);
-    (*image)[at + 1] = static_cast<uint8_t>(value >> 8);
-}
-
-void Put32(std::vector<uint8_t>* image, size_t at, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i) (*image)[at + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-uint32_t Get32(const std::vector<uint8_t>& image, size_t at)
-{
-    return static_cast<uint32_t>(image[at]) | (static_cast<uint32_t>(image[at + 1]) << 8) |
-           (static_cast<uint32_t>(image[at + 2]) << 16) | (static_cast<uint32_t>(image[at + 3]) << 24);
-}
-
-// A PE32+ image with one ".rsrc" section holding one resource, every time
-// stamp set to stamp and the checksum to checksum.
-std::vector<uint8_t> SmallImage(uint32_t stamp, uint32_t checksum)
-{
-    std::vector<uint8_t> image(kResourceRaw + 0x200, 0);
-    Put16(&image, 0, 0x5A4D);
-    Put32(&image, 0x3C, kPe);
-    Put32(&image, kPe, 0x00004550);
-    Put16(&image, kFileHeader, 0x8664);
-    Put16(&image, kFileHeader + 2, 1);
-    Put32(&image, kFileHeader + 4, stamp);
-    Put16(&image, kFileHeader + 16, kOptionalSize);
-    Put16(&image, kOptional, 0x20B);
-    Put32(&image, kChecksum, checksum);
-    Put32(&image, kOptional + 112 + 2 * 8, kResourceRva);
-    Put32(&image, kOptional + 112 + 2 * 8 + 4, 0x60);
-    const uint8_t name[8] = {'.', 'r', 's', 'r', 'c', 0, 0, 0};
-    std::copy(name, name + 8, image.begin() + kSectionTable);
-    Put32(&image, kSectionTable + 8, 0x200);
-    Put32(&image, kSectionTable + 12, kResourceRva);
-    Put32(&image, kSectionTable + 16, 0x200);
-    Put32(&image, kSectionTable + 20, kResourceRaw);
-    for (size_t level = 0; level < 3; ++level) {
-        const size_t directory = kResourceRaw + kDirectories[level];
-        Put32(&image, directory + 4, stamp);
-        Put16(&image, directory + 14, 1);  // one entry by id
-        Put32(&image, directory + 16, level == 0 ? 148 : level == 1 ? 148 : 2052);
-        const uint32_t target = level < 2 ? (0x80000000u | static_cast<uint32_t>(kDirectories[level + 1])) : 0x48;
-        Put32(&image, directory + 20, target);
-    }
-    Put32(&image, kResourceRaw + 0x48, kResourceRva + 0x58);  // the data entry: data, size
-    Put32(&image, kResourceRaw + 0x4C, 4);
-    Put32(&image, kResourceRaw + 0x58, 0x04034B50);
-    return image;
-}
+using namespace tn::test;
 
 TEST(ImageChecksum, OnesComplementSumOfWordsPlusTheLength)
 {

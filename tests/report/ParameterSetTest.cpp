@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-namespace {
+#include "tests/report/ParameterSetCases.h"
 
-using Entries = std::vector<std::pair<std::string, std::string>>;
+namespace {
 
 Entries EntriesOf(const ParameterSet& parameters)
 {
@@ -27,28 +27,6 @@ TEST(ByteWiseLess, OrdersBytesAsUnsignedValues)
     EXPECT_FALSE(less("a", "a"));
     EXPECT_TRUE(less(std::string("a\0b", 3), "ab"));
 }
-
-struct ParseCase {
-    const char* name;
-    const char* text;
-    Entries entries;
-};
-
-const ParseCase kParseCases[] = {
-    {"Empty", "", {}},
-    {"OnePair", "type=0", {{"type", "0"}}},
-    {"EmptyValue", "remark=", {{"remark", ""}}},
-    {"ValueHoldsEquals", "remark=mac=00,channel=0", {{"remark", "mac=00,channel=0"}}},
-    {"LastOccurrenceWins", "type=0&code=a&type=1", {{"code", "a"}, {"type", "1"}}},
-    {"OnlyEqualsFirstIsDropped", "=value&a=1", {{"a", "1"}}},
-    {"LoneEqualsIsDropped", "=&a=1", {{"a", "1"}}},
-    {"TwoEqualsFirstNameTheFirst", "==value", {{"=", "value"}}},
-    {"NameMayBeginWithEquals", "=x=y", {{"=x", "y"}}},
-    {"PieceWithoutEqualsIsDropped", "flag&a=1", {{"a", "1"}}},
-    {"EmptyPiecesAreDropped", "&a=1&&b=2&", {{"a", "1"}, {"b", "2"}}},
-    {"NothingIsUnescaped", "a=%41+b", {{"a", "%41+b"}}},
-    {"ByteOrderWithUpperCase", "b=1&a=2&B=3&_=4", {{"B", "3"}, {"_", "4"}, {"a", "2"}, {"b", "1"}}},
-};
 
 class ParseParametersCases : public testing::TestWithParam<ParseCase> {};
 

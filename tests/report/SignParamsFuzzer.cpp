@@ -15,6 +15,7 @@
 #include "report/HmacSha1.h"
 #include "report/RequestSigning.h"
 #include "report/TextConversion.h"
+#include "tests/support/FuzzInput.h"
 
 namespace {
 
@@ -117,8 +118,7 @@ void CheckSigning(const std::uint8_t* data, std::size_t size)
     if (size < 4) return;
     std::int32_t timeStamp;
     std::memcpy(&timeStamp, data, sizeof(timeStamp));
-    Units params;
-    for (std::size_t i = 4; i + 1 < size; i += 2) params.push_back(static_cast<wchar_t>(data[i] | (data[i + 1] << 8)));
+    const Units params = tn::test::UnitsFromBytes(data + 4, size - 4);
 
     const std::string key = "key", secret = "secret";
     const SignedRequest request = SignRequest(L"v1/userop/add", L"POST", params, key, secret, timeStamp);

@@ -31,6 +31,8 @@ GROUPS = [
     ("slow", ["--delay", "1.5"], "SlowReceiver.*"),
     ("silent", ["--silent"], "SilentReceiver.*"),
     ("none", None, "NoReceiver.*"),
+    ("gzip-bomb", ["--gzip-bomb", "--db", "{db}"], "GzipBombReceiver.*"),
+    ("endless", ["--endless", "--db", "{db}"], "EndlessReceiver.*"),
 ]
 
 EXPECTED_EVENTS = ["S2_d01", "S2_d02", "S2_i04", "S2_i05"]
@@ -80,7 +82,8 @@ def check_stored_events(db, started, ended):
             problems.append("%s: time_stamp %r outside the run (%d to %d)" % (event["code"], event["time_stamp"],
                                                                               started, ended))
     codes = {event["code"] for event in receiver.list_events(db)}
-    for code in ("T_post", "T_thread_1", "T_thread_2"):
+    # The hostile answers come after the report was taken.
+    for code in ("T_post", "T_thread_1", "T_thread_2", "T_gzip_bomb", "T_endless", "T_endless_1", "T_endless_2"):
         if code not in codes:
             problems.append("%s was not stored" % code)
     return problems

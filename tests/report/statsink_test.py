@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The reference receiver as a server: what it answers, what it stores, and
-its test behaviours (gzip, delay, error status, silence).
+its test behaviours (gzip, delay, error status, silence, a gzip bomb and an
+endless answer).
 
   statsink_test.py TN_SIGN
 """
@@ -16,6 +17,7 @@ import time
 import unittest
 import urllib.error
 import urllib.request
+import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import statsink_process  # noqa: E402
@@ -39,6 +41,13 @@ def post(receiver, body, path="/v1/userop/add", timeout=10):
             return answer.status, answer.headers, answer.read()
     except urllib.error.HTTPError as error:
         return error.code, error.headers, error.read()
+
+
+def post_headers_only(receiver):
+    """The status of a POST whose answer is not read."""
+    with socket.create_connection(("127.0.0.1", receiver.port), timeout=5) as connection:
+        connection.sendall(b"POST /v1/userop/add HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n")
+        return int(connection.recv(64).split(b" ")[1])
 
 
 def stored(db):
@@ -129,6 +138,53 @@ class TestBehaviours(unittest.TestCase):
                 connection.settimeout(1.5)
                 with self.assertRaises(socket.timeout):
                     connection.recv(1)
+
+    def test_gzip_bomb_stores_the_report_and_inflates_to_two_gibibytes(self):
+        with tempfile.TemporaryDirectory(prefix="tn-statsink-test-") as scratch:
+            db = os.path.join(scratch, "events.sqlite")
+            with Receiver("--gzip-bomb", "--db", db) as receiver:
+                status, headers, body = post(receiver, signed_body(RECORD % ("S2_d01", "setup")), timeout=30)
+            self.assertEqual([event["code"] for event in stored(db)], ["S2_d01"])
+        self.assertEqual(status, 200)
+        self.assertEqual(headers["Content-Encoding"], "gzip")
+        self.assertLess(len(body), 3 << 20)
+        # Inflated piece by piece, with the gzip check value and length
+        # verified at the end.
+        inflater = zlib.decompressobj(31)
+        zeros = memoryview(bytes(1 << 24))
+        inflated = 0
+        for at in range(0, len(body), 1 << 16):
+            data = inflater.decompress(body[at:at + (1 << 16)], 1 << 24)
+            while True:
+                if zeros[:len(data)] != data:
+                    self.fail("the inflated answer holds more than zero bytes")
+                inflated += len(data)
+                if not inflater.unconsumed_tail:
+                    break
+                data = inflater.decompress(inflater.unconsumed_tail, 1 << 24)
+        self.assertTrue(inflater.eof)
+        self.assertEqual(inflater.unused_data, b"")
+        self.assertEqual(inflated, 2 << 30)
+
+    def test_endless_answer_goes_on_until_the_client_hangs_up(self):
+        with Receiver("--endless") as receiver:
+            with socket.create_connection(("127.0.0.1", receiver.port), timeout=5) as connection:
+                body = signed_body(RECORD % ("S2_d01", "setup"))
+                connection.sendall(b"POST /v1/userop/add HTTP/1.1\r\nHost: x\r\nContent-Length: %d\r\n\r\n%s"
+                                   % (len(body), body))
+                head = b""
+                received = 0
+                while received < 64 << 20:
+                    data = connection.recv(1 << 20)
+                    self.assertNotEqual(data, b"", "the answer ended")
+                    if len(head) < 1000:
+                        head += data[:1000]
+                    received += len(data)
+            self.assertTrue(head.startswith(b"HTTP/1.1 200 "))
+            self.assertIn(b"\r\nTransfer-Encoding: chunked\r\n", head)
+            # It still answers the next client once this one has gone (an
+            # unsigned one: refused, and flooded all the same).
+            self.assertEqual(post_headers_only(receiver), 401)
 
     def test_port_zero_picks_a_free_port_for_each_receiver(self):
         with Receiver() as first, Receiver() as second:

@@ -8,6 +8,7 @@ import sqlite3
 import sys
 import threading
 import time
+import zlib
 from http import HTTPStatus
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
@@ -78,13 +79,39 @@ def list_events(path):
         return [dict(row) for row in db.execute("SELECT * FROM events ORDER BY id")]
 
 
+# What a hostile answer inflates to: more than a 32-bit process can hold.
+BOMB_INFLATED_BYTES = 2 << 30
+_BOMB_PIECE = 1 << 20
+
+
+def gzip_bomb():
+    """A gzip body of about 2 MB that inflates to BOMB_INFLATED_BYTES zero
+    bytes. A full flush empties the compressor's window, so every megabyte
+    after it compresses to the same bytes and one piece is repeated."""
+    zeros = bytes(_BOMB_PIECE)
+    compressor = zlib.compressobj(9, zlib.DEFLATED, -15)
+    piece = compressor.compress(zeros) + compressor.flush(zlib.Z_FULL_FLUSH)
+    check = 0
+    for _ in range(BOMB_INFLATED_BYTES // _BOMB_PIECE):
+        check = zlib.crc32(zeros, check)
+    header = b"\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\xff"
+    trailer = compressor.flush(zlib.Z_FINISH) + check.to_bytes(4, "little") + \
+        (BOMB_INFLATED_BYTES & 0xFFFFFFFF).to_bytes(4, "little")
+    return header + piece * (BOMB_INFLATED_BYTES // _BOMB_PIECE) + trailer
+
+
 class Behaviour:
-    def __init__(self, store, gzip_answers=False, delay=0.0, status=None, quiet=False):
+    def __init__(self, store, gzip_answers=False, delay=0.0, status=None, quiet=False, bomb=False, endless=False):
         self.store = store
         self.gzip_answers = gzip_answers
         self.delay = delay
         self.status = status
         self.quiet = quiet
+        self.bomb = gzip_bomb() if bomb else None
+        self.endless = endless
+
+
+_FLOOD_CHUNK = b"x" * (64 << 10)
 
 
 def _handler_for(behaviour):
@@ -98,6 +125,9 @@ def _handler_for(behaviour):
                 sys.stderr.write("statsink: %s\n" % (format % args))
 
         def answer(self, status, payload, content_type="application/json"):
+            if behaviour.bomb is not None or behaviour.endless:
+                self.flood(status)
+                return
             data = payload.encode("utf-8")
             self.send_response(status)
             self.send_header("Content-Type", content_type)
@@ -109,6 +139,28 @@ def _handler_for(behaviour):
             self.send_header("Content-Length", str(len(data)))
             self.end_headers()
             self.wfile.write(data)
+
+        def flood(self, status):
+            """The answer of a hostile service in place of the real one:
+            the gzip bomb, or an endless chunked body written as fast as
+            the client reads, until it hangs up."""
+            self.send_response(status)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.close_connection = True
+            try:
+                if behaviour.bomb is not None:
+                    self.send_header("Content-Encoding", "gzip")
+                    self.send_header("Content-Length", str(len(behaviour.bomb)))
+                    self.end_headers()
+                    self.wfile.write(behaviour.bomb)
+                else:
+                    self.send_header("Transfer-Encoding", "chunked")
+                    self.end_headers()
+                    chunk = b"%x\r\n%s\r\n" % (len(_FLOOD_CHUNK), _FLOOD_CHUNK)
+                    while True:
+                        self.wfile.write(chunk)
+            except (BrokenPipeError, ConnectionResetError):
+                pass
 
         def do_POST(self):
             length = self.headers.get("Content-Length")
