@@ -11,7 +11,7 @@ from harness import check, main
 # Libraries every Windows system has; anything else (a MinGW runtime DLL
 # among them) would have to ship along.
 SYSTEM_DLLS = {'advapi32.dll', 'bcrypt.dll', 'comctl32.dll', 'gdi32.dll', 'gdiplus.dll', 'iphlpapi.dll',
-               'kernel32.dll', 'msvcrt.dll', 'ole32.dll', 'oleaut32.dll', 'shell32.dll', 'shlwapi.dll',
+               'kernel32.dll', 'msvcrt.dll', 'ntdll.dll', 'ole32.dll', 'oleaut32.dll', 'shell32.dll', 'shlwapi.dll',
                'user32.dll', 'ws2_32.dll', 'wldap32.dll', 'crypt32.dll', 'msimg32.dll', 'comdlg32.dll'}
 
 
