@@ -117,16 +117,17 @@ ArchiveResult CPayloadArchive::ExtractFile(int index, std::wstring_view name)
     folder.Assign(target.view().substr(0, folderLength));
     if (!m_folders.Ensure(folder, m_baseFolder.size())) return ArcNoFile;
 
+    const CArchiveFileWriter::Placement placement = m_placement;
     CommitOutcome outcome;
-    const ArchiveResult result = WriteEntryFile(index, target, folder, m_placement, &outcome);
-    if (outcome != CommitOutcome::Refused || m_placement == CArchiveFileWriter::Placement::Rename) return result;
+    const ArchiveResult result = WriteEntryFile(index, target, folder, placement, &outcome);
+    if (outcome != CommitOutcome::Refused || placement == CArchiveFileWriter::Placement::Rename) return result;
     // No link over the old file (one held open), or none on this file
     // system at all (FAT): the entry once more, renamed into place.
     return WriteEntryFile(index, target, folder, CArchiveFileWriter::Placement::Rename, &outcome);
 }
 
 ArchiveResult CPayloadArchive::WriteEntryFile(int index, const ArchivePath& target, const ArchivePath& folder,
-                                         CArchiveFileWriter::Placement placement, CommitOutcome* outcome)
+                                              CArchiveFileWriter::Placement placement, CommitOutcome* outcome)
 {
     *outcome = CommitOutcome::NotTried;
     CArchiveFileWriter writer;

@@ -16,7 +16,6 @@
 #include <cstdint>
 #include <memory>
 
-
 class CPayloadArchive {
 public:
     // data must stay valid for the reader's life. nullptr: the archive cannot

@@ -14,7 +14,6 @@
 #include <zlib.h>
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
