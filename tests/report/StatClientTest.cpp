@@ -85,7 +85,9 @@ protected:
         double seconds = 0;
         response = "stale";
         result = PostRecord(response, code, seconds);
-        EXPECT_LE(seconds, 4.5);
+        // libcurl looks at the clock only between runs of up to 100 reads, which a
+        // gzip answer may inflate to 100 MB: about a second under qemu-user.
+        EXPECT_LE(seconds, 5.0);
         const std::size_t growth = PeakWorkingSet() - peakBefore;
         EXPECT_LT(growth, std::size_t{16} << 20) << "peak working set grew by " << growth << " bytes";
         EXPECT_EQ(response.size(), CStatClient::kKeptAnswerBytes);
