@@ -46,8 +46,11 @@ ArchiveResult DeriveItemRecord(int32_t index, const CentralEntryFields& fields, 
     name.copy(record->name, name.size());
     record->name[name.size()] = L'\0';
     record->attributes = DeriveAttributes(fields.versionMadeBy, fields.externalAttributes);
-    // Many writers mark a folder only by the separator that ends its name.
-    if (!name.empty() && IsNameSeparator(name.back())) record->attributes |= ArchiveAttribute::Folder;
+    // Many writers mark a folder only by the separator that ends its name:
+    // the name as the record shows it, up to a NUL that a name too long to
+    // be checked for one may hold.
+    const std::wstring_view shown = name.substr(0, name.find(L'\0'));
+    if (!shown.empty() && IsNameSeparator(shown.back())) record->attributes |= ArchiveAttribute::Folder;
     const ItemTimes times = DeriveItemTimes(fields.dosDateTime, extra, extraLength, conversions.localToUtc);
     record->modificationTime = times.modification;
     record->accessTime = times.access;

@@ -127,6 +127,13 @@ TEST(DeriveItemRecord, NamesThatCannotBeWrittenAsStoredAreMarked)
     Derive(longName, Fields(kDos, 0x20, 0, 259), &problem);
     EXPECT_EQ(ArcOk, problem) << "259 bytes fit";
 
+    // Too long, with a NUL inside: the record shows "dir/", so it is a folder.
+    std::string longWithNul = "dir/" + std::string(1, '\0') + std::string(254, 'n');
+    const ArchiveItem shown = Derive(longWithNul, Fields(kDos, 0x20, 0, 300), &problem);
+    EXPECT_EQ(ArcNoFile, problem);
+    EXPECT_EQ(L"dir/", std::wstring(shown.name));
+    EXPECT_NE(0u, shown.attributes & ArchiveAttribute::Folder);
+
     // A caller that read more than the stored length: only the stored bytes count.
     EXPECT_EQ(L"ab", std::wstring(Derive("abcdef", Fields(kDos, 0x20, 0, 2), &problem).name));
     EXPECT_EQ(ArcOk, problem);
