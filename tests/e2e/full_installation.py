@@ -86,7 +86,9 @@ class Registration:
         return dict(line.split('\t', 1) for line in output.splitlines())
 
     def end_products(self):
-        wine(self.tree, self.tree.tool('tn-window-probe.exe'), 'close-product', env=self.env)
+        """Closes every copy of the product, waiting until none runs: 0, or
+        1 when some still ran after 30 s."""
+        return wine(self.tree, self.tree.tool('tn-window-probe.exe'), 'close-product', env=self.env)[0]
 
 
 def windows_path_in_prefix(path):
@@ -276,7 +278,7 @@ def full_installation_on_another_drive(tree):
 
     # The installed uninstaller takes back what the installation wrote, the
     # keys where this tree's installer put them; it cannot delete itself.
-    registration.end_products()
+    check(registration.end_products() == 0, 'the product still runs: its files cannot go')
     code, _ = wine(tree, tree.tool('tn-launch.exe'), folder + '\\uninstall.exe', env=registration.env)
     check(code == 0, f'uninstaller exit code {code}')
     for view in ('32', '64'):

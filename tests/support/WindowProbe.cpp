@@ -6,7 +6,9 @@
 //                                   one UTF-8 line each, "<Unix time in ms>\t
 //                                   <text>", until that window goes or time
 //                                   runs out
-//   tn-window-probe close-product   closes every stand-in product window
+//   tn-window-probe close-product   closes every stand-in product window, again
+//                                   until no "Tarnivo.exe" runs (exit 0) or
+//                                   30 s have passed (1)
 //   tn-window-probe close-installer asks the installer's window to close, as
 //                                   the system's close command does
 //   tn-window-probe wait-percent N SECONDS
@@ -159,15 +161,52 @@ int Running(const wchar_t* image)
     return found;
 }
 
-BOOL CALLBACK CloseProduct(HWND window, LPARAM closed)
+BOOL CALLBACK CloseProduct(HWND window, LPARAM asked)
 {
     wchar_t className[64] = {};
     ::GetClassNameW(window, className, 64);
     if (wcscmp(className, L"TarnivoStandIn") == 0) {
         ::PostMessageW(window, WM_CLOSE, 0, 0);
-        ++*reinterpret_cast<int*>(closed);
+        ++*reinterpret_cast<int*>(asked);
     }
     return TRUE;
+}
+
+// The processes running a program named "Tarnivo.exe", or -1 when they
+// cannot be listed.
+int RunningProducts()
+{
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    int running = 0;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
+        if (::lstrcmpiW(entry.szExeFile, L"Tarnivo.exe") == 0) ++running;
+    }
+    ::CloseHandle(snapshot);
+    return running;
+}
+
+// A copy that has just started may not have its window yet, and a closed one
+// takes a moment to end: the files of the product are free only once none
+// runs, so the windows are closed again until then.
+int CloseProducts(int seconds)
+{
+    const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
+    int asked = 0;
+    for (;;) {
+        ::EnumWindows(&CloseProduct, reinterpret_cast<LPARAM>(&asked));
+        const int running = RunningProducts();
+        if (running == 0) break;
+        if (::GetTickCount64() >= deadline) {
+            printf("asked %d times, %d still running\n", asked, running);
+            return 1;
+        }
+        ::Sleep(100);
+    }
+    printf("asked %d times, none running\n", asked);
+    return 0;
 }
 
 // tn-window-probe controls: each control of the installer's window, top of
@@ -319,12 +358,7 @@ int wmain(int argc, wchar_t** argv)
     if (argc == 3 && wcscmp(argv[1], L"watch") == 0) return Watch(_wtoi(argv[2]));
     if (argc == 4 && wcscmp(argv[1], L"wait-percent") == 0) return WaitForPercent(_wtoi(argv[2]), _wtoi(argv[3]));
     if (argc == 3 && wcscmp(argv[1], L"running") == 0) return Running(argv[2]);
-    if (argc == 2 && wcscmp(argv[1], L"close-product") == 0) {
-        int closed = 0;
-        ::EnumWindows(&CloseProduct, reinterpret_cast<LPARAM>(&closed));
-        printf("closed %d\n", closed);
-        return 0;
-    }
+    if (argc == 2 && wcscmp(argv[1], L"close-product") == 0) return CloseProducts(30);
     if (argc == 2 && wcscmp(argv[1], L"controls") == 0) {
         HWND window = nullptr;
         ::EnumWindows(&FindInstallerWindow, reinterpret_cast<LPARAM>(&window));
