@@ -56,4 +56,4 @@ set_target_properties(tn_curl PROPERTIES
   IMPORTED_LOCATION "${_curl}/lib/libcurl.a"
   INTERFACE_INCLUDE_DIRECTORIES "${_curl}/include"
   INTERFACE_COMPILE_DEFINITIONS CURL_STATICLIB
-  INTERFACE_LINK_LIBRARIES "tn_zlib;ws2_32;wldap32;crypt32;bcrypt;advapi32")
+  INTERFACE_LINK_LIBRARIES "tn_zlib;ws2_32;wldap32;crypt32;tn_system_imports;advapi32")
