@@ -56,7 +56,10 @@ class Control:
 class Session:
     """The installer started in the window prefix on the case's own display."""
 
-    def __init__(self, tree, arguments=''):
+    def __init__(self, tree, arguments='', current=None, env=None, prepare=None):
+        """current: the installer's current folder (default: its own); env:
+        more environment for the installer alone; prepare(folder) is called
+        with the installer's folder before it starts."""
         self.tree = tree
         self.work = scratch(tree, 'window')
         self.display_owner = OwnDisplay()
@@ -64,11 +67,13 @@ class Session:
         self.env = {'DISPLAY': self.display, 'TN_WINE_PREFIX': PREFIX}
         self.program = os.path.join(self.work, 'setup.exe')
         shutil.copy(tree.program('TNInstaller.exe'), self.program)
+        if prepare:
+            prepare(self.work)
         # Creates the prefix on first use, then keeps its server for the case.
         self.probe_run('running', 'C:\\none.exe')
         self.server = PersistentServer(PREFIX)
-        self.run = start_wine(tree, tree.tool('tn-launch.exe'), windows_path(self.program), cwd=self.work,
-                              env={**self.env, 'TN_ARGUMENTS': arguments})
+        self.run = start_wine(tree, tree.tool('tn-launch.exe'), windows_path(self.program), cwd=current or self.work,
+                              env={**self.env, **(env or {}), 'TN_ARGUMENTS': arguments})
         wait_for(lambda: self.main_window() is not None and self.main_window().rect[2] > 0, 240,
                  'the installer window')
 
