@@ -32,7 +32,7 @@ void RunFullInstallation(const std::wstring& folder, CInstallWindow* window)
     PinShortcut(shortcut);
     CopyShortcutToCommonPrograms(shortcut);
     WriteUninstallEntry(folder);
-    LaunchProduct(LaunchForm::Full, folder);
+    LaunchProduct(folder);
     ReportInstallEvent(InstallEventCode::S2_i05, mac);
     // The thread ends below without unwinding: let go by hand.
     lock.Release();

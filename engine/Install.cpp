@@ -47,7 +47,7 @@ void CInstall::OnStartInstall(WPARAM wParam, LPARAM)
     const HWND windowHandle = window->m_hWnd;
     TargetFolderLock lock(pieces.firstPiece);
     if (ExtractPayload(pieces.firstPiece, window)) {
-        LaunchProduct(LaunchForm::Update, pieces.firstPiece);
+        LaunchProduct(pieces.firstPiece);
     }
     lock.Release();
     PostQuitToWindow(windowHandle);

@@ -7,10 +7,9 @@
 #include "engine/ProductFiles.h"
 #include "framework/Handles.h"
 
-void LaunchProduct(LaunchForm form, const std::wstring& folder)
+void LaunchProduct(const std::wstring& folder)
 {
     const std::wstring programPath = folder + kProductProgramFile;
-    const std::wstring applicationName = form == LaunchForm::Full ? programPath : std::wstring(kProductProgramName);
     // CreateProcessW may write into the command line it is given.
     std::vector<wchar_t> commandLine(programPath.begin(), programPath.end());
     commandLine.push_back(L'\0');
@@ -18,7 +17,7 @@ void LaunchProduct(LaunchForm form, const std::wstring& folder)
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started = {};
-    if (::CreateProcessW(applicationName.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (::CreateProcessW(programPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                          &startup, &started)) {
         // Nothing waits for the product; its handles are only released.
         tn::UniqueHandle process(started.hProcess);

@@ -1,16 +1,12 @@
 #pragma once
-// Starting the installed program after an installation.
+// Starting the installed program after an installation, the update's and
+// the full installation's alike.
 
 #include <string>
 
-enum class LaunchForm {
-    // folder + "\Tarnivo.exe" as application name and command line.
-    Full,
-    // Application name "Tarnivo.exe" alone, found in the installer's current
-    // folder; command line folder + "\Tarnivo.exe".
-    Update,
-};
-
-// One CreateProcessW with the installer's environment and current folder; a
-// failure is not reported.
-void LaunchProduct(LaunchForm form, const std::wstring& folder);
+// One CreateProcessW of folder + "\Tarnivo.exe", as application name and as
+// command line, with the installer's environment and current folder; a
+// failure is not reported. The program is named by its full path: a bare
+// name would be looked for in the installer's current folder, where an
+// elevated installer must not start whatever lies there.
+void LaunchProduct(const std::wstring& folder);

@@ -72,14 +72,15 @@ def packed_product_installs_as_it_was(tree):
     check(code == 0, f'tn-pack exit code {code}: {out}')
     check(': 17 entries, archive ' in out, f'tn-pack said {out!r}')
 
-    # The update form starts the "Tarnivo.exe" of the installer's current folder.
     os.makedirs(current)
-    shutil.copy(tree.program('Tarnivo.exe'), current)
     code, _ = wine(tree, tree.tool('tn-launch.exe'), windows_path(installer), cwd=current,
                    env={'TN_ARGUMENTS': '"' + windows_path(target) + '"'}, timeout=300)
     check(code == 0, f'installer exit code {code}')
-    wait_for(lambda: os.path.exists(os.path.join(current, 'launch.log')), 30, 'the product to start')
+    # The installed product starts and writes its record beside itself.
+    record = os.path.join(target, 'launch.log')
+    wait_for(lambda: os.path.exists(record), 30, 'the product to start')
     wine(tree, tree.tool('tn-window-probe.exe'), 'close-product')
+    os.remove(record)
 
     before, after = listing(tree, product), listing(tree, target)
     check(sorted(before) == sorted(after), f'names differ: {sorted(set(before) ^ set(after))}')

@@ -6,7 +6,6 @@ image over its share of the bar and the track image over the rest, all
 eight rows of both, as the images are drawn at their own height. Where the
 bar lies is read from the window (tn-window-probe controls)."""
 import os
-import shutil
 import subprocess
 
 from harness import OwnDisplay, ROOT, Skip, check, main, remove, scratch, start_wine, wait_for, windows_path
@@ -109,7 +108,6 @@ def update_run_screenshot(tree):
     target = os.path.join(work, 'target')
     current = os.path.join(work, 'current')
     os.makedirs(current)
-    shutil.copy(tree.program('Tarnivo.exe'), current)
     shots = os.path.join(tree.path, 'screenshots')
     os.makedirs(shots, exist_ok=True)
     screenshot = os.path.join(shots, 'update-run-third.png')

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The installer started by the product for an update, checked from outside:
 the quoted-folder form extracts the whole payload, shows the update texts,
-starts the product in its update form and ends by itself. (The window ended
+starts the installed product (not a program of its name in the current
+folder) and ends by itself. (The window ended
 during a run is window.py's: only install mode has a way to end it.)"""
 import os
 import shutil
@@ -19,7 +20,8 @@ def extract_only_update(tree):
     target = os.path.join(work, 'target')
     current = os.path.join(work, 'current')
     os.makedirs(current)
-    # The update form names "Tarnivo.exe" alone: it is found in the installer's current folder.
+    # A program of the product's name in the installer's current folder,
+    # where a start by bare name would find it: it must never run.
     shutil.copy(tree.program('Tarnivo.exe'), current)
     installer = os.path.join(work, 'TNInstaller.exe')
     shutil.copy(tree.program('TNInstaller.exe'), installer)
@@ -33,10 +35,12 @@ def extract_only_update(tree):
     entries = assert_extracted(PAYLOAD, target)
     check(entries > 0, 'the payload has entries')
 
-    wait_for(lambda: launch_records(current), 30, 'the product to start')
-    starts = [start[:2] for start in launch_records(current)]
+    # The installed copy, by its full path, with its path as its command
+    # line and the installer's current folder as its own.
+    wait_for(lambda: launch_records(target), 30, 'the product to start')
+    starts = [start[:2] for start in launch_records(target)]
     check(starts == [(windows_path(target) + '\\Tarnivo.exe', windows_path(current))], f'launch record {starts!r}')
-    check(not launch_records(target), 'the extracted copy was started')
+    check(not launch_records(current), 'the program in the current folder was started')
 
     # The template's own text may be read before the window has initialised,
     # and a watcher that starts late misses the first values.

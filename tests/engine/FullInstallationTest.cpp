@@ -200,12 +200,13 @@ protected:
 };
 
 // The worker picks the path from the command line and the folder box: the
-// full installation starts the installed copy and ends the thread; the
-// extract-only update starts the copy in the installer's current folder and
-// leaves the thread idle.
+// full installation registers the product and ends the thread; the
+// extract-only update leaves the thread idle. Both start the installed copy,
+// never the one in the installer's current folder.
 TEST_F(FullInstallationTest, PathFollowsTheCommandLine)
 {
-    PlaceProductInCurrentFolder();
+    const std::string product = ProductBytes();
+    ASSERT_TRUE(WriteWholeFile(m_current + L"\\Tarnivo.exe", product));
     const struct {
         const char* what;
         std::wstring arguments;
@@ -225,10 +226,8 @@ TEST_F(FullInstallationTest, PathFollowsTheCommandLine)
         window.folderText = row.folderBox;
         RunToEnd(window);
 
-        const std::wstring started = (row.full ? m_target : m_current) + L"\\Tarnivo.exe";
-        const std::wstring other = (row.full ? m_current : m_target) + L"\\Tarnivo.exe";
-        EXPECT_TRUE(ProductProcessRuns(started));
-        EXPECT_FALSE(ProductProcessRuns(other));
+        EXPECT_TRUE(ProductProcessRuns(m_target + L"\\Tarnivo.exe"));
+        EXPECT_FALSE(ProductProcessRuns(m_current + L"\\Tarnivo.exe"));
         EXPECT_EQ(ReadShortcut(DesktopShortcut()).has_value(), row.full);
         if (row.full) {
             EXPECT_EQ(::WaitForSingleObject(window.workerThread.get(), 10000), WAIT_OBJECT_0);

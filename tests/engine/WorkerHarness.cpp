@@ -172,11 +172,14 @@ std::string WorkerFixture::ProductBytes()
     return ReadWholeFile(product).value_or("");
 }
 
-void WorkerFixture::PlaceProductInCurrentFolder()
+void WorkerFixture::PlaceProducts()
 {
     const std::string product = ProductBytes();
     ASSERT_FALSE(product.empty());
-    ASSERT_TRUE(WriteWholeFile(m_current + L"\\Tarnivo.exe", product));
+    ASSERT_TRUE(::CreateDirectoryW(m_target.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
+    for (const std::wstring& folder : {m_target, m_current}) {
+        ASSERT_TRUE(WriteWholeFile(folder + L"\\Tarnivo.exe", product));
+    }
 }
 
 std::optional<std::string> WorkerFixture::LaunchRecord(const std::wstring& folder, DWORD waitMs)

@@ -102,8 +102,10 @@ protected:
     // The stand-in product's bytes, from beside the test program.
     static std::string ProductBytes();
 
-    // The stand-in product where the update form looks for it.
-    void PlaceProductInCurrentFolder();
+    // The stand-in product in the target folder, as an earlier installation
+    // left it (what the worker starts), and in the installer's current
+    // folder, where a start by bare name would find it (never to be started).
+    void PlaceProducts();
     // The product's own record of its starts in folder, a line each:
     // "<command line>\t<current folder>\t<creation time>".
     static std::optional<std::string> LaunchRecord(const std::wstring& folder, DWORD waitMs);
@@ -113,7 +115,10 @@ protected:
     // loop has ended a start that happened shows here at once, long before
     // the product writes its record.
     static bool ProductProcessRuns(const std::wstring& image);
-    bool ProductProcessRuns() const { return ProductProcessRuns(m_current + L"\\Tarnivo.exe"); }
+    bool ProductProcessRuns() const
+    {
+        return ProductProcessRuns(m_target + L"\\Tarnivo.exe") || ProductProcessRuns(m_current + L"\\Tarnivo.exe");
+    }
     // Ends the stand-in copies this test started, found by their image path.
     void EndProducts() const;
     static void EndProductsAt(const std::wstring& image);

@@ -66,7 +66,7 @@ TEST_F(WorkerTest, WordingFollowsTheCommandLine)
 
 TEST_F(WorkerTest, AFailingEntryStopsAtOnceAndTheProductIsNotStarted)
 {
-    PlaceProductInCurrentFolder();
+    PlaceProducts();
     PayloadModule module(m_scratch, Archive(4, 2));
     UseCommandLine(Quoted(m_target));
     RecordingWindow window;
@@ -85,7 +85,7 @@ TEST_F(WorkerTest, AFailingEntryStopsAtOnceAndTheProductIsNotStarted)
 // through (its compressed size is not 0): it stops there like any failure.
 TEST_F(WorkerTest, ADeflatedEmptyMemberStopsTheWorker)
 {
-    PlaceProductInCurrentFolder();
+    PlaceProducts();
     std::vector<TestZipEntry> entries = {FileEntry("e000.txt", "entry 0"), FileEntry("e001.txt", "", 8),
                                          FileEntry("e002.txt", "entry 2")};
     PayloadModule module(m_scratch, BuildTestZip(entries));
@@ -140,7 +140,7 @@ TEST_F(WorkerTest, ArchivesFromOtherWritersInstallWithTheirFoldersAndNames)
 
 TEST_F(WorkerTest, AMissingArchiveShowsNothing)
 {
-    PlaceProductInCurrentFolder();
+    PlaceProducts();
     PayloadModule module(m_scratch, std::nullopt);
     UseCommandLine(Quoted(m_target));
     RecordingWindow window;
@@ -149,18 +149,20 @@ TEST_F(WorkerTest, AMissingArchiveShowsNothing)
     EXPECT_FALSE(ProductProcessRuns());
 }
 
-TEST_F(WorkerTest, ASuccessfulUpdateStartsTheProductInItsUpdateForm)
+TEST_F(WorkerTest, ASuccessfulUpdateStartsTheInstalledProduct)
 {
-    PlaceProductInCurrentFolder();
+    PlaceProducts();
     PayloadModule module(m_scratch, Archive(1));
     UseCommandLine(Quoted(m_target));
     RecordingWindow window;
     RunToEnd(window);
-    // Found by its bare name in the installer's current folder, and told
-    // where the installed program is.
-    const std::optional<std::string> record = LaunchRecord(30000);
+    // The copy in the target folder, told where it is; never the one a bare
+    // name finds in the installer's current folder.
+    const std::optional<std::string> record = LaunchRecord(m_target, 30000);
+    const std::optional<std::string> decoy = LaunchRecord(m_current, 0);
     EndProducts();
     ASSERT_TRUE(record.has_value());
+    EXPECT_FALSE(decoy.has_value());
     wchar_t current[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, current);
     const std::wstring line = Widen(record->c_str());
