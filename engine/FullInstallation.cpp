@@ -6,6 +6,7 @@
 #include "engine/InstallWindow.h"
 #include "engine/LaunchProduct.h"
 #include "engine/PayloadExtraction.h"
+#include "engine/ProtectedFolder.h"
 #include "engine/TargetFolderLock.h"
 #include "engine/registration/Registration.h"
 #include "report/InstallEvent.h"
@@ -15,7 +16,7 @@ void CreateParentFolders(const std::wstring& path)
     std::wstring::size_type separator = path.find(L'\\');
     if (separator == std::wstring::npos) return;
     while ((separator = path.find(L'\\', separator + 1)) != std::wstring::npos) {
-        (void)::CreateDirectoryW(path.substr(0, separator).c_str(), nullptr);
+        (void)CreateProtectedFolder(path.substr(0, separator));
     }
 }
 

@@ -5,8 +5,9 @@
 
 class CInstallWindow;
 
-// Creates every folder level of path except its last element; the results of
-// the single creations are not looked at.
+// Creates every folder level of path except its last element, each new one
+// with the protected rights (ProtectedFolder.h); the results of the single
+// creations are not looked at.
 void CreateParentFolders(const std::wstring& path);
 
 // Parent folders, extraction with progress, the desktop shortcut, its pins

@@ -9,6 +9,7 @@
 #include "engine/PayloadArchive.h"
 #include "engine/ProgressPlan.h"
 #include "engine/ProgressTexts.h"
+#include "engine/ProtectedFolder.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 
@@ -84,6 +85,9 @@ bool ExtractPayload(const std::wstring& folder, CInstallWindow* window)
     ArchiveItem record = {};
     (void)archive->ReadItem(-1, &record);
     const int32_t count = record.index;
+    // The product folder itself is made here, not by the reader, so that a
+    // new one gets the protected rights; one that exists keeps its own.
+    if (count > 0) (void)CreateProtectedFolder(folder);
 
     int32_t shown = 0;
     for (int32_t index = 0; index < count; ++index) {

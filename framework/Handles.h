@@ -139,6 +139,14 @@ struct ResourceUpdateTraits {
     static void Release(Handle handle) { ::EndUpdateResourceW(handle, TRUE); }
 };
 
+// Memory the system hands out through LocalAlloc (security descriptors made
+// from their text).
+struct LocalMemoryTraits {
+    using Handle = void*;
+    static Handle Null() { return nullptr; }
+    static void Release(Handle memory) { ::LocalFree(memory); }
+};
+
 struct MappedViewTraits {
     using Handle = void*;
     static Handle Null() { return nullptr; }
@@ -151,6 +159,7 @@ using UniqueHKey = UniqueResource<RegistryKeyTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
 using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
 using UniqueCoTaskMem = UniqueResource<CoTaskMemTraits>;
+using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
 
 // COM on the calling thread for the life of the object; uninitialised only
 // when this object's initialisation counted.

@@ -114,6 +114,13 @@ def expected_values(folder, sub_channel):
 
 
 RELAYED = 'advapi32.RegCreateKeyExW;advapi32.RegSetValueExW'
+# The folders' creation with the descriptor made from its text, and every
+# way a descriptor could be put on an existing file or folder.
+RELAYED_SECURITY = ('kernel32.CreateDirectoryW;kernelbase.CreateDirectoryW;'
+                    'advapi32.ConvertStringSecurityDescriptorToSecurityDescriptorW;'
+                    'sechost.ConvertStringSecurityDescriptorToSecurityDescriptorW;'
+                    'advapi32.SetFileSecurityW;kernelbase.SetFileSecurityW;advapi32.SetNamedSecurityInfoW;'
+                    'advapi32.SetSecurityInfo;kernelbase.SetKernelObjectSecurity;advapi32.SetKernelObjectSecurity')
 
 
 def relayed_registry_calls(errors, key):
@@ -139,6 +146,36 @@ def relayed_registry_calls(errors, key):
         return []
     thread = calls[starts[0]][0]
     return [call for caller, call in calls[starts[0]:] if caller == thread]
+
+
+def relayed_folder_creations(errors):
+    """CreateDirectoryW calls from Wine's relay trace, in order: (path,
+    whether security attributes were passed, whether it made the folder)."""
+    calls, pending = [], {}
+    for line in errors.splitlines():
+        called = re.search(r'^(\w+):Call KERNEL32\.CreateDirectoryW\(\w+ L"((?:[^"\\]|\\.)*)",(\w+)\)', line)
+        if called:
+            pending[called.group(1)] = (called.group(2).replace('\\\\', '\\'), int(called.group(3), 16) != 0)
+        returned = re.search(r'^(\w+):Ret  KERNEL32\.CreateDirectoryW\(\) retval=(\w+)', line)
+        if returned and returned.group(1) in pending:
+            calls.append(pending.pop(returned.group(1)) + (int(returned.group(2), 16) != 0,))
+    return calls
+
+
+def check_folder_creations(errors, folder):
+    """folder's parents and folder itself, where new, are made with the
+    protected descriptor (its text as the program gave it to the system);
+    the existing D:\\Apps is left alone; the archive's own folders inherit."""
+    creations = [call for call in relayed_folder_creations(errors) if call[0].startswith('D:\\Apps')]
+    check(creations[:3] == [('D:\\Apps', True, False), ('D:\\Apps\\Vendor', True, True), (folder, True, True)],
+          f'the first folder creations {creations[:3]!r}')
+    below = [call for call in creations[3:] if call[0] != folder]
+    check(below and not any(with_descriptor for _, with_descriptor, _ in below),
+          f'folders inside the product folder made with a descriptor of their own: {below[:3]!r}')
+    texts = re.findall(r'Call advapi32\.ConvertStringSecurityDescriptorToSecurityDescriptorW\(\w+ L"([^"]*)"', errors)
+    check(texts and all(text.startswith('D:P(') for text in texts), f'descriptors made {texts[:1]!r}')
+    changed = re.findall(r'Call \w+\.Set\w*Security\w*\(.*', errors)
+    check(not changed, f'a descriptor was put on an existing object: {changed[:2]!r}')
 
 
 def check_uninstall_entry(registration, folder, sub_channel):
@@ -239,21 +276,23 @@ def sub_channel_without_extension(tree):
 
 
 def full_installation_on_another_drive(tree):
-    """D:\\Apps\\Tarnivo|x with D: mapped to a scratch folder: the whole
-    sequence, then the installed uninstaller removes what it wrote."""
+    """D:\\Apps\\Vendor\\Tarnivo|x with D: mapped to a scratch folder and
+    D:\\Apps already there: the whole sequence, the new folders made with the
+    protected descriptor and the existing one left alone, then the installed
+    uninstaller removes what it wrote."""
     registration = Registration(tree)
     registration.clean()
     work = scratch(tree, 'drive')
     drive = os.path.join(work, 'drive-d')
-    os.makedirs(drive)
+    os.makedirs(os.path.join(drive, 'Apps'))
     registration.map_drive('D', drive)
-    folder, folder_unix = 'D:\\Apps\\Tarnivo', os.path.join(drive, 'Apps', 'Tarnivo')
+    folder, folder_unix = 'D:\\Apps\\Vendor\\Tarnivo', os.path.join(drive, 'Apps', 'Vendor', 'Tarnivo')
 
     # Wine's relay trace of the two registry calls shows each write as the
     # program makes it: the key, the access asked for, each value's type and
     # the byte count passed.
     code, _ = wine(tree, 'reg.exe', 'add', 'HKCU\\Software\\Wine\\Debug', '/v', 'RelayInclude', '/t', 'REG_SZ',
-                   '/d', RELAYED, '/f', env=registration.env)
+                   '/d', RELAYED + ';' + RELAYED_SECURITY, '/f', env=registration.env)
     check(code == 0, 'relay trace set up')
     code, events, errors = install(tree, registration, work, 'setup.exe', folder + '|x', wine_debug='+relay')
     check(code == 0, f'installer exit code {code}')
@@ -264,7 +303,7 @@ def full_installation_on_another_drive(tree):
         writes += [('set', name, REG_SZ, 2 * len(text)) for name, text in value_texts(folder, 'setup')]
     calls = relayed_registry_calls(errors, WOW64_KEY)[:len(writes)]
     check(calls == writes, f'registry calls of the installer {calls!r}')
-    check(os.path.isdir(os.path.join(drive, 'Apps')), 'D:\\Apps created')
+    check_folder_creations(errors, folder)
     assert_extracted(PAYLOAD, folder_unix)
     fields = registration.shortcut_fields(registration.shortcut)
     check(fields['target'] == folder + '\\Tarnivo.exe' and fields['working-folder'] == folder and
