@@ -7,6 +7,17 @@ std::wstring RelaunchPath(const std::wstring& modulePath, const std::wstring& ex
     return folder + exeName + L".exe";
 }
 
+namespace {
+
+void RelaunchIfItself(ProcessSystem& system, const std::wstring& commandLine, const std::wstring& exeName)
+{
+    const std::wstring modulePath = system.ModulePath();
+    const std::wstring path = RelaunchPath(modulePath, exeName);
+    if (!modulePath.empty() && system.NamesSameFile(path, modulePath)) system.Relaunch(path, commandLine);
+}
+
+}  // namespace
+
 int EndRunningProduct(ProcessSystem& system, const std::wstring& commandLine, const std::wstring& exeName)
 {
     // A command line with a bar comes from a full installation that someone
@@ -16,7 +27,7 @@ int EndRunningProduct(ProcessSystem& system, const std::wstring& commandLine, co
     ProcessEntry entry;
     for (bool more = system.FirstProcess(&entry); more; more = system.NextProcess(&entry)) {
         if (!system.IsProductName(entry.exeFile)) continue;
-        if (count == 0 && relaunch) system.Relaunch(RelaunchPath(system.ModulePath(), exeName), commandLine);
+        if (count == 0 && relaunch) RelaunchIfItself(system, commandLine, exeName);
         system.EndProcess(entry.processId);
         ++count;  // whether or not it could really be ended
     }

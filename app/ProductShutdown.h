@@ -20,8 +20,11 @@ public:
     virtual bool NextProcess(ProcessEntry* entry) = 0;
     // Whether name is the product's program name, ignoring case as the system does.
     virtual bool IsProductName(const std::wstring& name) = 0;
-    // The installer's own full path.
+    // The installer's own full path; empty when it does not fit the buffer.
     virtual std::wstring ModulePath() = 0;
+    // Whether two paths name the same file by their text, ignoring case as
+    // the file system does.
+    virtual bool NamesSameFile(const std::wstring& first, const std::wstring& second) = 0;
     // Starts path elevated with parameters; whether it started is not known.
     virtual void Relaunch(const std::wstring& path, const std::wstring& parameters) = 0;
     // Ends the process; a process that cannot be opened or ended is passed over.
@@ -38,6 +41,9 @@ std::wstring RelaunchPath(const std::wstring& modulePath, const std::wstring& ex
 
 // Walks the process list and ends every process named like the product. At
 // the first match, and only when commandLine holds no "|", the installer is
-// relaunched with commandLine before that process is ended. Waits once when
-// anything matched. Returns the number of matches.
+// relaunched with commandLine before that process is ended, provided the
+// path rebuilt from its name names the running installer itself: an
+// installer whose file lacks ".exe" would otherwise start, elevated and
+// without a prompt, whatever file of that name lies beside it. Waits once
+// when anything matched. Returns the number of matches.
 int EndRunningProduct(ProcessSystem& system, const std::wstring& commandLine, const std::wstring& exeName);

@@ -39,6 +39,11 @@ public:
         return std::wstring(path, length < MAX_PATH ? length : 0);
     }
 
+    bool NamesSameFile(const std::wstring& first, const std::wstring& second) override
+    {
+        return ::CompareStringOrdinal(first.c_str(), -1, second.c_str(), -1, TRUE) == CSTR_EQUAL;
+    }
+
     void Relaunch(const std::wstring& path, const std::wstring& parameters) override
     {
         // The parameters exactly as this process received them, an empty

@@ -46,6 +46,13 @@ public:
         return true;
     }
     std::wstring ModulePath() override { return modulePath; }
+    bool NamesSameFile(const std::wstring& first, const std::wstring& second) override
+    {
+        return first.size() == second.size() &&
+               std::equal(first.begin(), first.end(), second.begin(), [](wchar_t a, wchar_t b) {
+                   return std::towlower(static_cast<wint_t>(a)) == std::towlower(static_cast<wint_t>(b));
+               });
+    }
     void Relaunch(const std::wstring& path, const std::wstring& parameters) override
     {
         calls.push_back(L"relaunch " + path + L" [" + parameters + L"]");
@@ -95,6 +102,35 @@ TEST(EndRunningProduct, EndsEachCopyAndRelaunchesOnceBeforeTheFirst)
             std::count_if(row.calls.begin(), row.calls.end(), [](const std::wstring& c) { return c.rfind(L"end ", 0) == 0; }));
         EXPECT_EQ(EndRunningProduct(system, row.commandLine, L"setup"), expectedCount);
         EXPECT_EQ(system.calls, row.calls);
+    }
+}
+
+// Only the running installer's own file is relaunched; every copy is still
+// ended and waited for.
+TEST(EndRunningProduct, RelaunchesOnlyTheRunningInstallersOwnFile)
+{
+    const struct {
+        const wchar_t* modulePath;
+        const wchar_t* exeName;
+        const wchar_t* relaunched;  // nullptr: none
+    } cases[] = {
+        {L"D:\\Down\\setup.exe", L"setup", L"D:\\Down\\setup.exe"},
+        {L"D:\\Down\\SETUP.EXE", L"SETUP", L"D:\\Down\\SETUP.exe"},  // the same file
+        {L"D:\\Down\\Tarnivo_setup", L"Tarnivo_setup", nullptr},        // would start Tarnivo_setup.exe beside it
+        {L"D:\\Down\\setup.exe.bak", L"setup.exe", nullptr},            // would start setup.exe.exe
+        {L"", L"setup", nullptr},                                          // its path was cut at the buffer's end
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.modulePath);
+        MadeUpSystem system;
+        system.modulePath = row.modulePath;
+        system.processes = {{L"Tarnivo.exe", 5}, {L"Tarnivo.exe", 6}};
+        EXPECT_EQ(EndRunningProduct(system, L"C:\\Program Files\\Tarnivo", row.exeName), 2);
+        std::vector<std::wstring> expected = {L"end 5", L"end 6", L"wait 2000"};
+        if (row.relaunched != nullptr) {
+            expected.insert(expected.begin(), std::wstring(L"relaunch ") + row.relaunched + L" [C:\\Program Files\\Tarnivo]");
+        }
+        EXPECT_EQ(system.calls, expected);
     }
 }
 

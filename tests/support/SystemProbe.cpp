@@ -11,6 +11,8 @@
 //   tn-system-probe desktop              the desktop folder
 //   tn-system-probe mac                  the first adapter's address as the
 //                                        installer writes it, or nothing
+//   tn-system-probe rename FROM TO       MoveFileW; prints the system's error
+//                                        number and exits 1 when it fails
 #include <winsock2.h>
 #include <windows.h>
 #include <iphlpapi.h>
@@ -102,6 +104,13 @@ int Desktop()
     return 0;
 }
 
+int Rename(const wchar_t* from, const wchar_t* to)
+{
+    if (::MoveFileW(from, to)) return 0;
+    PrintUtf8(std::to_wstring(::GetLastError()));
+    return 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -110,10 +119,11 @@ int wmain(int argc, wchar_t** argv)
     if (argc == 4 && wcscmp(argv[1], L"key") == 0) return Key(argv[2], argv[3]);
     if (argc == 4 && wcscmp(argv[1], L"delete-key") == 0) return DeleteKey(argv[2], argv[3]);
     if (argc == 2 && wcscmp(argv[1], L"desktop") == 0) return Desktop();
+    if (argc == 4 && wcscmp(argv[1], L"rename") == 0) return Rename(argv[2], argv[3]);
     if (argc == 2 && wcscmp(argv[1], L"mac") == 0) {
         PrintUtf8(GetMacAddress());
         return 0;
     }
-    fwprintf(stderr, L"usage: tn-system-probe shortcut PATH | key 32|64 PATH | delete-key 32|64 PATH | desktop | mac\n");
+    fwprintf(stderr, L"usage: tn-system-probe shortcut PATH | key 32|64 PATH | delete-key 32|64 PATH | desktop | mac | rename FROM TO\n");
     return 2;
 }
