@@ -47,3 +47,6 @@ std::wstring RelaunchPath(const std::wstring& modulePath, const std::wstring& ex
 // without a prompt, whatever file of that name lies beside it. Waits once
 // when anything matched. Returns the number of matches.
 int EndRunningProduct(ProcessSystem& system, const std::wstring& commandLine, const std::wstring& exeName);
+
+// The same walk, ending and waiting, without ever relaunching.
+int EndRunningCopies(ProcessSystem& system);

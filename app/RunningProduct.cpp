@@ -95,3 +95,9 @@ void TerminateRunningProduct()
     const CWinApp* application = AfxGetApp();
     (void)EndRunningProduct(processes, application->m_lpCmdLine, application->m_pszExeName);
 }
+
+void EndRunningProductCopies()
+{
+    SystemProcesses processes(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    (void)EndRunningCopies(processes);
+}

@@ -7,3 +7,8 @@
 // holds no "|", and waits two seconds when anything was ended. Shows one of
 // two warnings when the process list cannot be read.
 void TerminateRunningProduct();
+
+// Ends every running copy and waits as above, never relaunching, and shows
+// nothing: for an installer that waited while another finished the same
+// folder, which has started the product from it since.
+void EndRunningProductCopies();

@@ -1,5 +1,7 @@
 #include "engine/FullInstallation.h"
 
+#include "app/RunningProduct.h"
+
 #include <windows.h>
 
 #include "engine/Install.h"
@@ -26,6 +28,8 @@ void RunFullInstallation(const std::wstring& folder, CInstallWindow* window)
     const std::wstring mac = window->m_strMac;
 
     TargetFolderLock lock(folder);
+    // Its files must be free before anything is written, as at the start.
+    if (lock.WaitedForAnother()) EndRunningProductCopies();
     CreateParentFolders(folder);
     // The steps after it run whether every entry was extracted or not.
     (void)ExtractPayload(folder, window);

@@ -1,6 +1,7 @@
 #include "engine/Install.h"
 
 #include "app/CommandLine.h"
+#include "app/RunningProduct.h"
 #include "engine/FullInstallation.h"
 #include "engine/InstallWindow.h"
 #include "engine/LaunchProduct.h"
@@ -46,6 +47,7 @@ void CInstall::OnStartInstall(WPARAM wParam, LPARAM)
 
     const HWND windowHandle = window->m_hWnd;
     TargetFolderLock lock(pieces.firstPiece);
+    if (lock.WaitedForAnother()) EndRunningProductCopies();
     if (ExtractPayload(pieces.firstPiece, window)) {
         LaunchProduct(pieces.firstPiece);
     }

@@ -22,7 +22,11 @@ TargetFolderLock::TargetFolderLock(const std::wstring& folder)
     : m_mutex(::CreateMutexW(nullptr, FALSE, TargetLockName(CaseFolded(folder)).c_str()))
 {
     if (!m_mutex) return;  // no lock to be had: go on as before there was one
-    const DWORD waited = ::WaitForSingleObject(m_mutex.get(), INFINITE);
+    DWORD waited = ::WaitForSingleObject(m_mutex.get(), 0);
+    if (waited == WAIT_TIMEOUT) {
+        m_waited = true;
+        waited = ::WaitForSingleObject(m_mutex.get(), INFINITE);
+    }
     m_owned = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
 }
 

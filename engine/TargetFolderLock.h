@@ -20,7 +20,12 @@ public:
     // Lets go now; the thread may end without running destructors afterwards.
     void Release();
 
+    // Whether another installer held the folder when this one came: that one
+    // has finished it since and started the product from it.
+    bool WaitedForAnother() const { return m_waited; }
+
 private:
     tn::UniqueHandle m_mutex;
     bool m_owned = false;
+    bool m_waited = false;
 };

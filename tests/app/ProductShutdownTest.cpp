@@ -134,6 +134,19 @@ TEST(EndRunningProduct, RelaunchesOnlyTheRunningInstallersOwnFile)
     }
 }
 
+// For an installer that waited for another on the same folder: every copy
+// ended and waited for, and no relaunch whatever the command line.
+TEST(EndRunningCopies, EndsAndWaitsButNeverRelaunches)
+{
+    MadeUpSystem system;
+    system.processes = {{L"Tarnivo.exe", 5}, {L"explorer.exe", 1}, {L"TARNIVO.EXE", 6}};
+    EXPECT_EQ(EndRunningCopies(system), 2);
+    EXPECT_EQ(system.calls, (std::vector<std::wstring>{L"end 5", L"end 6", L"wait 2000"}));
+    MadeUpSystem idle;
+    EXPECT_EQ(EndRunningCopies(idle), 0);
+    EXPECT_TRUE(idle.calls.empty());
+}
+
 TEST(RelaunchPath, FolderOfTheInstallerThenItsNameAndExe)
 {
     const struct {
