@@ -63,6 +63,14 @@ std::wstring FinalPathOf(HANDLE handle)
     return path;
 }
 
+// A final path as a user writes it: "C:\..." or "\\server\...".
+std::wstring WithoutExtendedPrefix(const std::wstring& path)
+{
+    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\" + path.substr(7);
+    if (path.compare(0, 4, L"\\\\?\\") == 0) return path.substr(4);
+    return path;
+}
+
 // Names from the file system compared as the file system compares them.
 bool SamePath(const std::wstring& a, const std::wstring& b)
 {
@@ -120,7 +128,7 @@ PackOutcome CProductFolder::OpenFile(const PackEntry& entry, tn::UniqueFile* fil
     const std::wstring finalPath = FinalPathOf(file->get());
     if (finalPath.empty()) return PackOutcome::Fail(L"cannot tell where " + name + L" lies " + ErrorText());
     if (!SamePath(finalPath, m_finalPath + L"\\" + name)) {
-        return PackOutcome::Refuse(m_shownPath + L"\\" + name + L" leads to " + finalPath +
+        return PackOutcome::Refuse(m_shownPath + L"\\" + name + L" leads to " + WithoutExtendedPrefix(finalPath) +
                                    L"; tn-pack packs nothing from outside the product folder");
     }
     return PackOutcome::Done();
