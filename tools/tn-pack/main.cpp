@@ -5,8 +5,8 @@
 //   tn-pack PRODUCT_FOLDER OUTPUT.exe [--stub INSTALLER.exe]
 //
 // The stub defaults to the TNInstaller.exe beside tn-pack; a signed stub
-// loses its signature, and OUTPUT is to be signed again. The same folder and stub
-// always give the same bytes. Exit code 0 when OUTPUT was written,
+// loses its signature, and OUTPUT is to be signed again. The same folder
+// and stub always give the same bytes. Exit code 0 when OUTPUT was written,
 // 1 when reading or writing failed, 2 when the input was refused (bad usage,
 // or a folder or stub the installer could not work with); OUTPUT is then
 // left as it was.
