@@ -14,6 +14,7 @@
 
 #include "controls/GifSplitter.h"
 #include "tests/support/GifBuilder.h"
+#include "tools/tn-gif/GifInput.h"
 
 using tn::test::GifBuilder;
 
@@ -49,10 +50,13 @@ protected:
 
     static std::string Quote(const std::string& text) { return "'" + text + "'"; }
 
-    ToolRun Tool(const std::string& arguments)
+    // feeder, when given, is a shell command piped into the tool's standard
+    // input; prefix goes before the tool on its command line.
+    ToolRun Tool(const std::string& arguments, const std::string& feeder = "", const std::string& prefix = "")
     {
         const fs::path errors = m_folder / "stderr.txt";
-        const std::string command = Quote(TN_GIF_TOOL) + " " + arguments + " 2>" + Quote(errors.string());
+        const std::string command = (feeder.empty() ? "" : feeder + " | ") + prefix + Quote(TN_GIF_TOOL) + " " +
+                                    arguments + " 2>" + Quote(errors.string());
         ToolRun run;
         FILE* pipe = ::popen(command.c_str(), "r");
         if (pipe == nullptr) return run;
@@ -152,6 +156,59 @@ TEST_F(TnGif, OtherDataIsNotGifAndBadCallsEndWithCodeTwo)
     const ToolRun blocked = Tool(Quote(gif) + " --out " + Quote(png + "/frames"));
     EXPECT_EQ(blocked.exitCode, 2);
     EXPECT_EQ(blocked.err.rfind("tn-gif: cannot create", 0), 0u) << blocked.err;
+}
+
+// Input that never ends, or ends past the limit, is refused while it is
+// read: exit code 2 and a message, never an allocation past the limit.
+TEST_F(TnGif, RefusesInputPastItsLimitWhileReading)
+{
+    const std::string pastLimit = (m_folder / "past-limit.gif").string();
+    fs::copy_file(Write("header.gif", GifBuilder(2, 2).Bytes()), pastLimit);
+    fs::resize_file(pastLimit, kMaxGifInputBytes + 1);  // sparse: the size without the bytes
+
+    const struct {
+        const char* what;
+        std::string feeder;
+        std::string input;
+    } cases[] = {
+        {"a device", "", "/dev/zero"},
+        {"a pipe fed forever", "yes GIF89a", "/dev/stdin"},
+        {"a file one byte past the limit", "", pastLimit},
+    };
+    // Any allocation past the limit ends the tool with the sanitizer's
+    // report instead of taking the machine's memory; a tool that never
+    // stops is ended.
+    const std::string bounded =
+        "ASAN_OPTIONS=max_allocation_size_mb=" + std::to_string(kMaxGifInputBytes >> 20) + " timeout -s KILL 120 ";
+    for (const auto& c : cases) {
+        const ToolRun run = Tool(Quote(c.input), c.feeder, bounded);
+        EXPECT_EQ(run.exitCode, 2) << c.what << ": " << run.err;
+        EXPECT_EQ(run.out, "") << c.what;
+        const std::string message = "tn-gif: " + c.input + " holds more than " + std::to_string(kMaxGifInputBytes) +
+                                    " bytes, more than any banner\n";
+        EXPECT_EQ(run.err, message) << c.what;
+    }
+
+    // Up to the limit it is read as ever.
+    const std::string atLimit = (m_folder / "at-limit.gif").string();
+    fs::rename(pastLimit, atLimit);
+    fs::resize_file(atLimit, kMaxGifInputBytes);
+    const ToolRun run = Tool(Quote(atLimit), "", bounded);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "canvas 2 2\ncolour-table-bytes 0\nframes 0\n");
+}
+
+// Relative names mean the current folder's files, and messages name them in full.
+TEST_F(TnGif, RelativePathsAreTakenFromTheCurrentFolder)
+{
+    Write("one.gif", GifBuilder(2, 2).SolidImage(0, 0, 2, 2, 0).Trailer().Bytes());
+    const std::string here = "cd " + Quote(m_folder.string()) + " && ";
+    const ToolRun run = Tool("one.gif --out frames", "", here);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(fs::exists(m_folder / "frames" / "frame-0.gif"));
+    const ToolRun missing = Tool("missing.gif", "", here);
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_EQ(missing.err, "tn-gif: cannot read " + (m_folder / "missing.gif").string() + "\n");
 }
 
 }  // namespace

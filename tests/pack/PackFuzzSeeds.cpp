@@ -1,6 +1,7 @@
 // Seeds of the header fix-up's fuzz target: the small image its test lays
-// out, with and without a checksum, and the shapes the test says must be
-// left alone (no "MZ", no resource table, cut inside the section table).
+// out, with and without a checksum, the shapes the test says must be left
+// alone (no "MZ", no resource table, cut inside the section table), a tree
+// whose entries share their directories, and a signed image.
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ void ReproducibleImageSeeds(SeedFolder& seeds, const std::vector<std::string>&)
     std::vector<uint8_t> cut = SmallImage(1, 1);
     cut.resize(kSectionTable + 20);
     seeds.Add("cut-in-section-table", cut);
+    seeds.Add("shared-directories", ImageWithResourceSection(SharedDirectoriesSection(8, 3), 3));
+    seeds.Add("signed", SignedImage(SmallImage(1, 0x1234), 100));
 }
 
 }  // namespace

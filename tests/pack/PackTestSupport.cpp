@@ -4,6 +4,7 @@
 #include "tests/pack/TnPackPaths.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -79,7 +80,7 @@ std::string Utf8(const std::wstring& text)
     return out;
 }
 
-RunResult RunTnPack(const ScratchFolder& scratch, const std::wstring& arguments)
+RunResult RunTnPack(const ScratchFolder& scratch, const std::wstring& arguments, const std::wstring& currentFolder)
 {
     RunResult run;
     const std::wstring outPath = scratch.Path(L"stdout.txt");
@@ -94,7 +95,8 @@ RunResult RunTnPack(const ScratchFolder& scratch, const std::wstring& arguments)
     startup.hStdError = err;
     std::wstring commandLine = Quoted(kTnPackPath) + L" " + arguments;
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(kTnPackPath, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    const wchar_t* folder = currentFolder.empty() ? nullptr : currentFolder.c_str();
+    if (CreateProcessW(kTnPackPath, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, folder, &startup, &process)) {
         WaitForSingleObject(process.hProcess, INFINITE);
         GetExitCodeProcess(process.hProcess, &run.exitCode);
         CloseHandle(process.hThread);
@@ -187,3 +189,93 @@ std::string ReadProductArchive(const std::wstring& program)
 }
 
 bool CopyStub(const std::wstring& path) { return CopyFileW(kStubPath, path.c_str(), FALSE) != FALSE; }
+
+namespace {
+
+// Where the security directory entry of a PE image lies; 0 when it is no image.
+size_t SecurityEntryOffset(const std::string& image)
+{
+    if (image.size() < 64 || image[0] != 'M' || image[1] != 'Z') return 0;
+    uint32_t pe = 0;
+    std::memcpy(&pe, image.data() + 0x3C, 4);
+    if (pe + 24 + 2 > image.size()) return 0;
+    uint16_t magic = 0;
+    std::memcpy(&magic, image.data() + pe + 24, 2);
+    const size_t entry = pe + 24 + (magic == 0x20B ? 112 : 96) + 4 * 8;
+    return entry + 8 <= image.size() ? entry : 0;
+}
+
+void Put32(std::string* bytes, size_t at, uint32_t value) { std::memcpy(&(*bytes)[at], &value, 4); }
+
+uint32_t Get32(const std::string& bytes, size_t at)
+{
+    uint32_t value = 0;
+    std::memcpy(&value, bytes.data() + at, 4);
+    return value;
+}
+
+uint16_t Get16(const std::string& bytes, size_t at)
+{
+    uint16_t value = 0;
+    std::memcpy(&value, bytes.data() + at, 2);
+    return value;
+}
+
+// The file offset of the root resource directory; 0 when there is none.
+size_t ResourceRootOffset(const std::string& image)
+{
+    const size_t security = SecurityEntryOffset(image);
+    if (security == 0) return 0;
+    const size_t pe = Get32(image, 0x3C);
+    const size_t sections = pe + 24 + Get16(image, pe + 20);
+    const uint32_t rva = Get32(image, security - 2 * 8);  // the resource table is entry 2
+    for (size_t i = 0; i < Get16(image, pe + 6); ++i) {
+        const size_t section = sections + 40 * i;
+        const uint32_t address = Get32(image, section + 12), rawSize = Get32(image, section + 16);
+        if (rva >= address && rva - address < rawSize) return Get32(image, section + 20) + (rva - address);
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool MakeSignedStub(const std::wstring& path, size_t table)
+{
+    std::string image = ReadWholeFile(kStubPath).value_or("");
+    const size_t entry = SecurityEntryOffset(image);
+    if (entry == 0) return false;
+    const size_t offset = image.size();
+    const size_t padded = (table + 7) / 8 * 8;
+    image.append(padded, '\xA5');
+    Put32(&image, offset, static_cast<uint32_t>(table));
+    Put32(&image, offset + 4, 0x00020200u);  // revision 2.0, PKCS#7 signed data
+    Put32(&image, entry, static_cast<uint32_t>(offset));
+    Put32(&image, entry + 4, static_cast<uint32_t>(padded));
+    return WriteWholeFile(path, image);
+}
+
+std::pair<uint32_t, uint32_t> SecurityDirectoryOf(const std::wstring& path)
+{
+    const std::string image = ReadWholeFile(path).value_or("");
+    const size_t entry = SecurityEntryOffset(image);
+    if (entry == 0) return {0xFFFFFFFFu, 0xFFFFFFFFu};
+    uint32_t offset = 0, size = 0;
+    std::memcpy(&offset, image.data() + entry, 4);
+    std::memcpy(&size, image.data() + entry + 4, 4);
+    return {offset, size};
+}
+
+bool MakeStubSharingDirectories(const std::wstring& path)
+{
+    std::string image = ReadWholeFile(kStubPath).value_or("");
+    const size_t root = ResourceRootOffset(image);
+    if (root == 0) return false;
+    const size_t entries = static_cast<size_t>(Get16(image, root + 12)) + Get16(image, root + 14);
+    if (entries < 2) return false;
+    const size_t last = root + 16 + 8 * (entries - 1);
+    // Neither of the last two is the dialog (type 5) or "ZIP": ids follow
+    // names, in ascending order, and the stub has types above 5.
+    if (Get32(image, last - 8) <= 5) return false;
+    Put32(&image, last + 4, Get32(image, last - 8 + 4));
+    return WriteWholeFile(path, image);
+}

@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 struct RunResult {
@@ -18,9 +19,10 @@ struct RunResult {
     std::string err;
 };
 
-// Runs tn-pack with the arguments (already quoted); its output goes
-// through files in scratch.
-RunResult RunTnPack(const ScratchFolder& scratch, const std::wstring& arguments);
+// Runs tn-pack with the arguments (already quoted) in currentFolder (by
+// default the test's own); its output goes through files in scratch.
+RunResult RunTnPack(const ScratchFolder& scratch, const std::wstring& arguments,
+                    const std::wstring& currentFolder = std::wstring());
 std::wstring Quoted(const std::wstring& text);
 std::string Utf8(const std::wstring& text);
 
@@ -55,3 +57,18 @@ std::string ReadProductArchive(const std::wstring& program);
 
 // Copies the stub the build made into path.
 bool CopyStub(const std::wstring& path);
+
+// A copy of the stub at path, signed as signing tools sign: a certificate
+// table of table bytes (its WIN_CERTIFICATE header included, padded to 8)
+// after the last byte, named by the security directory entry. Its contents
+// are no real signature: tn-pack only removes it.
+bool MakeSignedStub(const std::wstring& path, size_t table);
+
+// A copy of the stub at path whose root resource directory sends its last
+// type entry to the directory of the type before it: a tree whose entries
+// share a directory, which the system still reads (dialog 102 and
+// "ZIP" 148 are found as ever).
+bool MakeStubSharingDirectories(const std::wstring& path);
+
+// The security directory entry (offset, size) of the program at path.
+std::pair<uint32_t, uint32_t> SecurityDirectoryOf(const std::wstring& path);

@@ -64,6 +64,23 @@ TEST(ImageStamps, AStubWithoutChecksumGivesAnOutputWithout)
     EXPECT_EQ(7u, Get32(updated, kFileHeader + 4));
 }
 
+// The fix-up runs over the updated copy: should its tree share
+// directories, each is stamped once, in steps linear in the section (an
+// exhaustive walk would read 255 + 255^2 + 255^3 entries here).
+TEST(ImageStamps, ATreeWithSharedDirectoriesIsStampedInLinearSteps)
+{
+    const std::vector<uint8_t> section = SharedDirectoriesSection(255, 9);
+    std::vector<uint8_t> image = ImageWithResourceSection(section, 9);
+    ResourceWalk walk;
+    ASSERT_TRUE(ApplyImageStamps(image.data(), image.size(), ImageStamps{5, 6, true}, &walk));
+    EXPECT_EQ(3u, walk.directories);
+    EXPECT_EQ(2u * 255, walk.entriesRead);
+    for (size_t level = 0; level < 3; ++level) {
+        EXPECT_EQ(6u, Get32(image, kResourceRaw + level * (16 + 8 * 255) + 4)) << level;
+    }
+    EXPECT_EQ(ComputeImageChecksum(image.data(), image.size(), kChecksum), Get32(image, kChecksum));
+}
+
 TEST(ImageStamps, LeavesWhatIsNoImageWithResourcesAlone)
 {
     std::vector<uint8_t> cases[] = {

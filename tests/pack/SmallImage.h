@@ -1,7 +1,9 @@
 #pragma once
 // A small PE32+ image laid out by hand, with one resource in a ".rsrc"
 // section: the header fix-up's test works on it, its fuzz target starts
-// from it. Offsets are the image's own.
+// from it. Offsets are the image's own. Beside it, the hostile shapes the
+// tests build from it: a resource tree whose entries share directories,
+// and a certificate table appended as signing tools append it.
 
 #include <algorithm>
 #include <cstddef>
@@ -20,6 +22,9 @@ inline constexpr size_t kResourceRaw = 0x200;
 inline constexpr uint32_t kResourceRva = 0x1000;
 // The three directories of the one resource: type, name, language.
 inline constexpr size_t kDirectories[] = {0x00, 0x18, 0x30};
+// The security data directory entry (file offset and size of the
+// certificate table).
+inline constexpr size_t kSecurityEntry = kOptional + 112 + 4 * 8;
 
 inline void Put16(std::vector<uint8_t>* image, size_t at, uint16_t value)
 {
@@ -71,6 +76,61 @@ inline std::vector<uint8_t> SmallImage(uint32_t stamp, uint32_t checksum)
     Put32(&image, kResourceRaw + 0x48, kResourceRva + 0x58);  // the data entry: data, size
     Put32(&image, kResourceRaw + 0x4C, 4);
     Put32(&image, kResourceRaw + 0x58, 0x04034B50);
+    return image;
+}
+
+// SmallImage with its ".rsrc" section's raw data replaced by section
+// (padded with zeros to a multiple of 0x200).
+inline std::vector<uint8_t> ImageWithResourceSection(std::vector<uint8_t> section, uint32_t stamp)
+{
+    section.resize((section.size() + 0x1FF) / 0x200 * 0x200);
+    std::vector<uint8_t> image = SmallImage(stamp, 0);
+    image.resize(kResourceRaw);
+    image.insert(image.end(), section.begin(), section.end());
+    Put32(&image, kSectionTable + 8, static_cast<uint32_t>(section.size()));
+    Put32(&image, kSectionTable + 16, static_cast<uint32_t>(section.size()));
+    Put32(&image, kOptional + 112 + 2 * 8 + 4, static_cast<uint32_t>(section.size()));
+    return image;
+}
+
+// A resource section of three directories, type, name and language, each
+// of entries entries, all of which name the one directory below (or, at
+// the language level, one data entry): an exhaustive walk reads
+// entries + entries^2 + entries^3 of them.
+inline std::vector<uint8_t> SharedDirectoriesSection(uint16_t entries, uint32_t stamp)
+{
+    const size_t directorySize = 16 + 8 * static_cast<size_t>(entries);
+    const size_t dataEntry = 3 * directorySize;
+    std::vector<uint8_t> section(dataEntry + 16 + 4, 0);
+    for (size_t level = 0; level < 3; ++level) {
+        const size_t directory = level * directorySize;
+        Put32(&section, directory + 4, stamp);
+        Put16(&section, directory + 14, entries);
+        const uint32_t target =
+            level < 2 ? (0x80000000u | static_cast<uint32_t>(directory + directorySize)) : static_cast<uint32_t>(dataEntry);
+        for (size_t i = 0; i < entries; ++i) {
+            Put32(&section, directory + 16 + 8 * i, static_cast<uint32_t>(i + 1));
+            Put32(&section, directory + 20 + 8 * i, target);
+        }
+    }
+    Put32(&section, dataEntry, kResourceRva + static_cast<uint32_t>(dataEntry + 16));
+    Put32(&section, dataEntry + 4, 4);
+    return section;
+}
+
+// image with a certificate table of table bytes (its 8-byte header
+// included, padded to 8 as signing tools pad it) appended, and the
+// security directory entry naming it.
+inline std::vector<uint8_t> SignedImage(std::vector<uint8_t> image, size_t table)
+{
+    const size_t offset = image.size();
+    const size_t padded = (table + 7) / 8 * 8;
+    image.resize(offset + padded, 0xA5);
+    Put32(&image, offset, static_cast<uint32_t>(table));  // WIN_CERTIFICATE: length, revision 2.0, PKCS#7
+    Put16(&image, offset + 4, 0x0200);
+    Put16(&image, offset + 6, 0x0002);
+    Put32(&image, kSecurityEntry, static_cast<uint32_t>(offset));
+    Put32(&image, kSecurityEntry + 4, static_cast<uint32_t>(padded));
     return image;
 }
 

@@ -48,6 +48,13 @@ std::wstring Expand(std::wstring text, const ScratchFolder& scratch)
     return text;
 }
 
+// A path as tn-pack names it: made full, so with "\" throughout.
+std::wstring AsNamed(std::wstring path)
+{
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
 const std::wstring kLongFolder(120, L'a');
 const std::wstring kLongFile = std::wstring(120, L'b') + L".txt";
 // 130 characters of two bytes each in code page 936 (说), in two steps:
@@ -111,13 +118,28 @@ const Refusal kRefusals[] = {
          setting->stub = kStubWithoutDialogPath;
          return MakeProduct(setting->product, ProductWith({}));
      },
-     std::wstring(kStubWithoutDialogPath) + L" is not this installer: it has no dialog 102", false},
+     AsNamed(kStubWithoutDialogPath) + L" is not this installer: it has no dialog 102", false},
     {"a stub without the archive's slot",
      [](const ScratchFolder&, Setting* setting) {
          setting->stub = kStubWithoutArchivePath;
          return MakeProduct(setting->product, ProductWith({}));
      },
-     std::wstring(kStubWithoutArchivePath) + L" is not this installer: it has no \"ZIP\" 148 resource in language 2052", true},
+     AsNamed(kStubWithoutArchivePath) + L" is not this installer: it has no \"ZIP\" 148 resource in language 2052", true},
+    {"a stub whose resource tree shares directories",
+     [](const ScratchFolder& s, Setting* setting) {
+         setting->stub = s.Path(L"shared.exe");
+         return MakeProduct(setting->product, ProductWith({})) && MakeStubSharingDirectories(setting->stub);
+     },
+     L"{scratch}shared.exe is not this installer: entries of its resource tree share directories, which no linker "
+     L"writes",
+     true},
+    {"a stub whose signature does not end it",
+     [](const ScratchFolder& s, Setting* setting) {
+         setting->stub = s.Path(L"signed.exe");
+         return MakeProduct(setting->product, ProductWith({})) && MakeSignedStub(setting->stub, 1000) &&
+                WriteWholeFile(setting->stub, ReadWholeFile(setting->stub).value_or("") + "appended");
+     },
+     L"{scratch}signed.exe: its certificate table (1000 bytes at ", false},
     {"a stub that is no program",
      [](const ScratchFolder& s, Setting* setting) {
          setting->stub = s.Path(L"notes.txt");

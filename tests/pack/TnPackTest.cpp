@@ -253,4 +253,69 @@ TEST_F(TnPack, AFailureLeavesTheExistingOutputAsItWas)
     }
 }
 
+// The last signed release taken as the stub: its signature, over bytes the
+// new archive changes, goes, and the output is the unsigned installer the
+// same stub gives before it was signed, ready to be signed again.
+TEST_F(TnPack, ASignedStubGivesAnUnsignedInstallerReadyToBeSigned)
+{
+    const std::wstring signedStub = m_scratch.Path(L"signed.exe");
+    ASSERT_TRUE(MakeSignedStub(signedStub, 2001));
+    ASSERT_NE(0u, SecurityDirectoryOf(signedStub).first);
+    const std::wstring fromUnsigned = m_scratch.Path(L"out\\unsigned.exe");
+    const RunResult plain = Pack(fromUnsigned);
+    ASSERT_EQ(0u, plain.exitCode) << plain.err;
+    EXPECT_EQ("", plain.err);
+
+    const RunResult run =
+        RunTnPack(m_scratch, Quoted(m_product) + L" " + Quoted(m_output) + L" --stub " + Quoted(signedStub));
+    ASSERT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_EQ("tn-pack: the stub's signature was removed; sign " + Utf8(m_output) + " again\r\n", run.err);  // a text stream
+    EXPECT_NE(std::string::npos, run.out.find(": 18 entries, archive ")) << run.out;
+    EXPECT_EQ((std::pair<uint32_t, uint32_t>(0, 0)), SecurityDirectoryOf(m_output));
+    const std::optional<std::string> output = ReadWholeFile(m_output);
+    const std::optional<std::string> expected = ReadWholeFile(fromUnsigned);
+    ASSERT_TRUE(output && expected);
+    EXPECT_TRUE(*output == *expected) << "not the installer of the unsigned stub: " << output->size() << " bytes, not "
+                                      << expected->size();
+    DWORD headerSum = 0, computed = 0;
+    ASSERT_EQ(CHECKSUM_SUCCESS, MapFileAndCheckSumW(m_output.c_str(), &headerSum, &computed));
+    EXPECT_EQ(computed, headerSum);
+}
+
+// Relative names are the current folder's files for every step, even where
+// a file of the same name lies beside tn-pack (its default stub does): the
+// stub checked is the stub copied.
+TEST_F(TnPack, RelativePathsNameTheCurrentFoldersFiles)
+{
+    const std::wstring besideTool = std::wstring(kTnPackPath).substr(0, std::wstring(kTnPackPath).find_last_of(L"\\/") + 1);
+    ASSERT_TRUE(Exists(besideTool + L"TNInstaller.exe"));
+    const std::wstring here = m_scratch.path();
+    const struct {
+        const char* what;
+        const wchar_t* stubCopiedFrom;
+        DWORD exitCode;
+        std::string err;
+    } cases[] = {
+        {"this installer", kStubPath, 0, ""},
+        {"a program of the same name that is not this installer", kStubWithoutArchivePath, 2,
+         "tn-pack: " + Utf8(here) + "TNInstaller.exe is not this installer: it has no \"ZIP\" 148 resource in "
+         "language 2052\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(CopyFileW(c.stubCopiedFrom, (here + L"TNInstaller.exe").c_str(), FALSE));
+        const RunResult run = RunTnPack(m_scratch, L"product out\\setup.exe --stub TNInstaller.exe", here);
+        EXPECT_EQ(c.exitCode, run.exitCode) << run.err;
+        EXPECT_EQ(c.err, run.err);
+        if (c.exitCode == 0) {
+            EXPECT_EQ("tn-pack: " + Utf8(m_output) + ": 18 entries, archive ", run.out.substr(0, run.out.find("archive ") + 8));
+            EXPECT_EQ(18u, ReadCentralDirectory(ReadProductArchive(m_output)).size());
+            ASSERT_TRUE(DeleteFileW(m_output.c_str()));
+        } else {
+            EXPECT_EQ("", run.out);
+        }
+        EXPECT_TRUE(ListTree(m_scratch.Path(L"out")).empty());
+    }
+}
+
 }  // namespace

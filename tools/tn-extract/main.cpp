@@ -14,6 +14,7 @@
 #include "framework/Handles.h"
 #include "engine/PayloadArchive.h"
 #include "res/resource.h"
+#include "tools/common/FullPath.h"
 #include "tools/tn-extract/ExtractListing.h"
 
 #include <windows.h>
@@ -26,6 +27,7 @@
 #include <cstring>
 #include <cwchar>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace {
@@ -117,17 +119,26 @@ int wmain(int argc, wchar_t** argv)
         return kExitNoArchive;
     }
 
+    // Both full before any use: the archive is then the file the current
+    // folder names for the magic check and for the library loader alike.
+    const std::optional<std::wstring> source = FullPathOf(argv[first]);
+    const std::optional<std::wstring> destination = FullPathOf(argv[first + 1]);
+    if (!source || !destination) {
+        std::fputs("tn-extract: a path cannot be made full\n", stderr);
+        return kExitNoArchive;
+    }
+
     std::unique_ptr<uint8_t[]> copy;
     tn::UniqueModule program;
     const uint8_t* data = nullptr;
     size_t size = 0;
-    if (IsProgram(argv[first])) {
-        if (!FindProgramArchive(argv[first], &program, &data, &size)) {
+    if (IsProgram(source->c_str())) {
+        if (!FindProgramArchive(source->c_str(), &program, &data, &size)) {
             std::fputs("tn-extract: the program has no \"ZIP\" 148 resource\n", stderr);
             return kExitNoArchive;
         }
     } else {
-        if (!ReadWholeFile(argv[first], &copy, &size)) {
+        if (!ReadWholeFile(source->c_str(), &copy, &size)) {
             std::fputs("tn-extract: cannot read the archive\n", stderr);
             return kExitNoArchive;
         }
@@ -141,7 +152,7 @@ int wmain(int argc, wchar_t** argv)
     }
 
     // The worker's calling order.
-    (void)archive->SetBaseFolder(argv[first + 1]);
+    (void)archive->SetBaseFolder(destination->c_str());
     ArchiveItem record;
     std::memset(&record, 0, sizeof(record));
     (void)archive->ReadItem(-1, &record);

@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "controls/GifSplitter.h"
+#include "tools/tn-gif/GifInput.h"
 
 namespace {
 
@@ -29,14 +29,13 @@ int Fail(const std::string& message)
     return 2;
 }
 
-bool ReadWhole(const std::string& path, std::vector<uint8_t>& data)
+// A full path before any use, as every tool makes it (on Windows through
+// GetFullPathNameW); unchanged when the system cannot make it full.
+std::string FullPath(const std::string& path)
 {
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return false;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    data.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    return error ? path : full.string();
 }
 
 bool WriteWhole(const std::filesystem::path& path, const std::vector<uint8_t>& data)
@@ -64,10 +63,19 @@ int main(int argc, char** argv)
         }
     }
     if (input.empty()) return Usage();
+    input = FullPath(input);
+    if (!outputFolder.empty()) outputFolder = FullPath(outputFolder);
 
     std::vector<uint8_t> data;
-    if (!ReadWhole(input, data)) return Fail("cannot read " + input);
-    if (data.size() > UINT32_MAX) return Fail(input + " is larger than 4 GiB");
+    static_assert(kMaxGifInputBytes <= UINT32_MAX, "the walk takes a 32-bit size");
+    switch (ReadGifInput(input, kMaxGifInputBytes, &data)) {
+    case GifInputResult::Read:
+        break;
+    case GifInputResult::CannotRead:
+        return Fail("cannot read " + input);
+    case GifInputResult::TooLarge:
+        return Fail(input + " holds more than " + std::to_string(kMaxGifInputBytes) + " bytes, more than any banner");
+    }
     if (!outputFolder.empty()) {
         std::error_code error;
         std::filesystem::create_directories(outputFolder, error);

@@ -201,9 +201,9 @@ PackOutcome CArchiveBuilder::AddFolder(const PackEntry& entry)
 
 PackOutcome CArchiveBuilder::AddFile(const CProductFolder& folder, const PackEntry& entry)
 {
-    tn::UniqueFile file(CreateFileW(folder.PathOf(entry).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file.valid()) return ReadFailure(entry);
+    tn::UniqueFile file;
+    const PackOutcome opened = folder.OpenFile(entry, &file);
+    if (!opened.ok()) return opened;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.get(), &size)) return ReadFailure(entry);
     if (static_cast<uint64_t>(size.QuadPart) != entry.size) return ChangedFailure(entry);

@@ -30,8 +30,9 @@ public:
     CArchiveBuilder(const CArchiveBuilder&) = delete;
     CArchiveBuilder& operator=(const CArchiveBuilder&) = delete;
 
-    // Refused when the archive would need the 64-bit extension; failed when
-    // a file cannot be read or changes while it is read, or memory runs out.
+    // Refused when the archive would need the 64-bit extension or a file
+    // lies outside the folder; failed when a file cannot be read or changes
+    // while it is read, or memory runs out.
     PackOutcome Build(const CProductFolder& folder, const std::vector<PackEntry>& entries);
 
     const std::vector<uint8_t>& bytes() const { return m_sink.bytes(); }

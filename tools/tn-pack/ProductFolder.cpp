@@ -47,6 +47,43 @@ std::wstring WithBackslashes(std::wstring name)
     return name;
 }
 
+std::wstring ErrorText() { return L"(error " + std::to_wstring(GetLastError()) + L")"; }
+
+// Where an open file or folder really lies, every link on the way followed:
+// "\\?\C:\..." (or "\\?\UNC\..."); empty when the system cannot tell.
+std::wstring FinalPathOf(HANDLE handle)
+{
+    const DWORD flags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+    const DWORD size = GetFinalPathNameByHandleW(handle, nullptr, 0, flags);
+    if (size == 0) return std::wstring();
+    std::wstring path(size, L'\0');
+    const DWORD length = GetFinalPathNameByHandleW(handle, &path[0], size, flags);
+    if (length == 0 || length >= size) return std::wstring();
+    path.resize(length);
+    return path;
+}
+
+// A final path as a user writes it: "C:\..." or "\\server\...".
+std::wstring WithoutExtendedPrefix(const std::wstring& path)
+{
+    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\" + path.substr(7);
+    if (path.compare(0, 4, L"\\\\?\\") == 0) return path.substr(4);
+    return path;
+}
+
+// Names from the file system compared as the file system compares them.
+bool SamePath(const std::wstring& a, const std::wstring& b)
+{
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+PackOutcome LinkRefusal(const std::wstring& path)
+{
+    return PackOutcome::Refuse(path + L" is a link, junction or other reparse point; tn-pack packs nothing from "
+                                      L"outside the product folder");
+}
+
 }  // namespace
 
 PackOutcome CProductFolder::Open(const std::wstring& folder, CProductFolder* opened)
@@ -56,12 +93,21 @@ PackOutcome CProductFolder::Open(const std::wstring& folder, CProductFolder* ope
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         return PackOutcome::Refuse(L"no product folder at " + folder);
     }
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return LinkRefusal(folder);
     const DWORD program = GetFileAttributesW((path + L"\\" + kProductProgram).c_str());
     if (program == INVALID_FILE_ATTRIBUTES || (program & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return PackOutcome::Refuse(folder + L" has no " + kProductProgram + L" at its top");
     }
+    // The folder itself is no link, but the path to it may pass through
+    // one: its files are checked against where the folder really lies.
+    tn::UniqueFile handle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const std::wstring finalPath = handle ? FinalPathOf(handle.get()) : std::wstring();
+    if (finalPath.empty()) return PackOutcome::Fail(L"cannot tell where " + folder + L" lies " + ErrorText());
     opened->m_shownPath = folder;
     opened->m_path = path;
+    opened->m_finalPath = finalPath;
     return PackOutcome::Done();
 }
 
@@ -71,9 +117,21 @@ PackOutcome CProductFolder::List(std::vector<PackEntry>* entries) const
     return ListFolder(std::wstring(), entries);
 }
 
-std::wstring CProductFolder::PathOf(const PackEntry& entry) const
+PackOutcome CProductFolder::OpenFile(const PackEntry& entry, tn::UniqueFile* file) const
 {
-    return m_path + L"\\" + WithBackslashes(entry.name);
+    const std::wstring name = WithBackslashes(entry.name);
+    file->reset(CreateFileW((m_path + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file->valid()) return PackOutcome::Fail(L"cannot read " + name + L" " + ErrorText());
+    // A link the listing did not show (Wine shows a link to a file as a
+    // plain file), or one put in place since: the file opened is elsewhere.
+    const std::wstring finalPath = FinalPathOf(file->get());
+    if (finalPath.empty()) return PackOutcome::Fail(L"cannot tell where " + name + L" lies " + ErrorText());
+    if (!SamePath(finalPath, m_finalPath + L"\\" + name)) {
+        return PackOutcome::Refuse(m_shownPath + L"\\" + name + L" leads to " + WithoutExtendedPrefix(finalPath) +
+                                   L"; tn-pack packs nothing from outside the product folder");
+    }
+    return PackOutcome::Done();
 }
 
 PackOutcome CProductFolder::ListFolder(const std::wstring& relative, std::vector<PackEntry>* entries) const
@@ -92,6 +150,9 @@ PackOutcome CProductFolder::ListFolder(const std::wstring& relative, std::vector
     do {
         const std::wstring name = found.cFileName;
         if (name == L"." || name == L"..") continue;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            return LinkRefusal(m_shownPath + L"\\" + WithBackslashes(relative) + name);
+        }
         PackEntry entry;
         entry.folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         entry.name = relative + name + (entry.folder ? L"/" : L"");

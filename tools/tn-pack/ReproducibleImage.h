@@ -5,6 +5,8 @@
 // bytes when the stub carries one (the update itself leaves the stub's
 // value, which no longer matches). Platform-free.
 
+#include "tools/tn-pack/ResourceTree.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -19,8 +21,9 @@ struct ImageStamps {
 std::optional<ImageStamps> ReadImageStamps(const uint8_t* data, size_t size);
 
 // Writes stamps into the image; false when it is not a PE image with a
-// resource section (nothing is changed then).
-bool ApplyImageStamps(uint8_t* data, size_t size, const ImageStamps& stamps);
+// resource section (nothing is changed then). walk, when given, tells what
+// the stamping walk over the resource directories took.
+bool ApplyImageStamps(uint8_t* data, size_t size, const ImageStamps& stamps, ResourceWalk* walk = nullptr);
 
 // The PE checksum: 16-bit one's-complement sum of the file with the
 // checksum field taken as 0, plus the file's length.

@@ -4,22 +4,26 @@
 //
 //   tn-pack PRODUCT_FOLDER OUTPUT.exe [--stub INSTALLER.exe]
 //
-// The stub defaults to the TNInstaller.exe beside tn-pack. The same folder
+// The stub defaults to the TNInstaller.exe beside tn-pack; a signed stub
+// loses its signature, and OUTPUT is to be signed again. The same folder
 // and stub always give the same bytes. Exit code 0 when OUTPUT was written,
 // 1 when reading or writing failed, 2 when the input was refused (bad usage,
 // or a folder or stub the installer could not work with); OUTPUT is then
 // left as it was.
 
+#include "tools/common/FullPath.h"
 #include "tools/tn-pack/ArchiveBuilder.h"
 #include "tools/tn-pack/ConsoleText.h"
 #include "tools/tn-pack/InstallerStub.h"
 #include "tools/tn-pack/PendingOutput.h"
 #include "tools/tn-pack/ProductFolder.h"
 #include "tools/tn-pack/ReproducibleImage_win.h"
+#include "tools/tn-pack/StubSignature_win.h"
 
 #include <windows.h>
 
 #include <cwchar>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,12 +64,31 @@ std::wstring DefaultStub()
     return path.substr(0, path.find_last_of(L"\\/") + 1) + kDefaultStubName;
 }
 
-PackOutcome Pack(const Arguments& arguments, size_t* entryCount, size_t* archiveSize)
+// Every path full before its first use: the stub the loader checks, the
+// stub copied and the folder read are the files the current folder names.
+bool MakeFull(Arguments* arguments)
+{
+    for (std::wstring* path : {&arguments->folder, &arguments->output, &arguments->stub}) {
+        const std::optional<std::wstring> full = FullPathOf(*path);
+        if (!full) return false;
+        *path = *full;
+    }
+    return true;
+}
+
+struct Packed {
+    size_t entryCount = 0;
+    size_t archiveSize = 0;
+    bool signatureRemoved = false;
+};
+
+PackOutcome Pack(const Arguments& arguments, Packed* packed)
 {
     CProductFolder folder;
     PackOutcome outcome = CProductFolder::Open(arguments.folder, &folder);
     if (!outcome.ok()) return outcome;
-    outcome = CheckInstallerStub(arguments.stub);
+    bool stubSigned = false;
+    outcome = CheckInstallerStub(arguments.stub, &stubSigned);
     if (!outcome.ok()) return outcome;
     outcome = CPendingOutput::CheckPlace(arguments.output);
     if (!outcome.ok()) return outcome;
@@ -80,13 +103,19 @@ PackOutcome Pack(const Arguments& arguments, size_t* entryCount, size_t* archive
     CPendingOutput output;
     outcome = output.Begin(arguments.output, arguments.stub);
     if (!outcome.ok()) return outcome;
+    // Before the update: the system's writer then meets an unsigned image.
+    if (stubSigned) {
+        outcome = RemoveStubSignature(output.path());
+        if (!outcome.ok()) return outcome;
+    }
     outcome = ReplaceProductArchive(output.path(), builder.bytes());
     if (!outcome.ok()) return outcome;
     outcome = MakeReproducible(output.path(), arguments.stub);
     if (!outcome.ok()) return outcome;
     outcome = output.Commit();
-    *entryCount = entries.size();
-    *archiveSize = builder.bytes().size();
+    packed->entryCount = entries.size();
+    packed->archiveSize = builder.bytes().size();
+    packed->signatureRemoved = stubSigned;
     return outcome;
 }
 
@@ -100,15 +129,21 @@ int wmain(int argc, wchar_t** argv)
         return static_cast<int>(PackExit::Refused);
     }
     if (arguments.stub.empty()) arguments.stub = DefaultStub();
+    if (!MakeFull(&arguments)) {
+        WriteLine(stderr, L"tn-pack: a path cannot be made full");
+        return static_cast<int>(PackExit::Refused);
+    }
 
-    size_t entryCount = 0;
-    size_t archiveSize = 0;
-    const PackOutcome outcome = Pack(arguments, &entryCount, &archiveSize);
+    Packed packed;
+    const PackOutcome outcome = Pack(arguments, &packed);
     if (!outcome.ok()) {
         WriteLine(stderr, L"tn-pack: " + outcome.message);
         return static_cast<int>(outcome.exit);
     }
-    WriteLine(stdout, L"tn-pack: " + arguments.output + L": " + std::to_wstring(entryCount) + L" entries, archive " +
-                          std::to_wstring(archiveSize) + L" bytes");
+    if (packed.signatureRemoved) {
+        WriteLine(stderr, L"tn-pack: the stub's signature was removed; sign " + arguments.output + L" again");
+    }
+    WriteLine(stdout, L"tn-pack: " + arguments.output + L": " + std::to_wstring(packed.entryCount) +
+                          L" entries, archive " + std::to_wstring(packed.archiveSize) + L" bytes");
     return static_cast<int>(PackExit::Packed);
 }
