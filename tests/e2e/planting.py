@@ -19,8 +19,8 @@ import re
 import shutil
 import subprocess
 
-from harness import (Receiver, assert_extracted, check, launch_records, main, on_emulation_retrying, remove,
-                     scratch, start_wine, wait_for, wine, windows_path)
+from harness import (PlatformBreakdown, Receiver, assert_extracted, check, launch_records, main, on_emulation_retrying,
+                     remove, scratch, start_wine, wait_for, wine, windows_path)
 from program_shape import KNOWN_DLLS
 
 PAYLOAD = os.environ['TN_PAYLOAD_ZIP']
@@ -204,7 +204,7 @@ def run_install_mode(tree, work, planting=None):
 
         box = session.main_window().control(1006)
         session.click((box.rect[2] - 10, (box.rect[1] + box.rect[3]) // 2))
-        wait_for(lambda: browse_dialog(session) is not None, 120, 'the browse dialog')
+        wait_for_browse_dialog(tree, session)
         session.click(browse_dialog(session).control(2).centre())  # its Cancel button
         wait_for(lambda: browse_dialog(session) is None, 60, 'the browse dialog to close')
 
@@ -217,6 +217,18 @@ def run_install_mode(tree, work, planting=None):
         wine(tree, tree.tool('tn-window-probe.exe'), 'close-product', env=session.env)
         session.close()
         remove_installation()
+
+
+def wait_for_browse_dialog(tree, session):
+    try:
+        wait_for(lambda: browse_dialog(session) is not None, 120, 'the browse dialog')
+    except AssertionError:
+        # Wine's file-open dialog in a 32-bit program under qemu-user now and
+        # then hangs while it starts (the folder box's own tests skip there
+        # for it); the 64-bit tier opens it every time.
+        if os.path.basename(tree.path) == 'win32':
+            raise PlatformBreakdown('the file-open dialog did not come up within 120 s under qemu-user')
+        raise
 
 
 def browse_dialog(session):
