@@ -135,14 +135,6 @@ def run_update(tree, work, planting=None):
     return run.errors
 
 
-def planted_update_mode(tree):
-    work = scratch(tree, 'planted-update')
-    traced = loaded_libraries(run_update(tree, os.path.join(work, 'traced')), 'TNInstaller.exe')
-    planting = Planting(tree, work, names_to_plant(tree, set(traced)))
-    run_update(tree, os.path.join(work, 'planted'), planting)
-    remove(work)
-
-
 def run_full_installation(tree, work, planting=None):
     """"folder|x" in the registration prefix, with its registration and its
     report; returns its trace."""
@@ -171,16 +163,6 @@ def run_full_installation(tree, work, planting=None):
     finally:
         receiver.stop()
         registration.close()
-
-
-def planted_full_installation(tree):
-    def case():
-        work = scratch(tree, 'planted-full')
-        traced = loaded_libraries(run_full_installation(tree, os.path.join(work, 'traced')), 'TNInstaller.exe')
-        planting = Planting(tree, work, names_to_plant(tree, set(traced)))
-        run_full_installation(tree, os.path.join(work, 'planted'), planting)
-        remove(work)
-    on_emulation_retrying(tree, case, lambda: None)
 
 
 def run_install_mode(tree, work, planting=None):
@@ -239,16 +221,21 @@ def browse_dialog(session):
     return found[0] if found else None
 
 
-def planted_install_mode(tree):
+def traced_then_planted(tree, name, run, program_name):
+    """Runs a path once traced, then again with a planted copy of every
+    library its installer loaded (run(tree, folder, planting) checks the
+    path's own outcome, and with a planting that none was loaded)."""
     def case():
-        work = scratch(tree, 'planted-install')
-        traced = loaded_libraries(run_install_mode(tree, os.path.join(work, 'traced')), 'setup.exe')
-        planting = Planting(tree, work, names_to_plant(tree, set(traced)))
-        run_install_mode(tree, os.path.join(work, 'planted'), planting)
+        work = scratch(tree, name)
+        traced = loaded_libraries(run(tree, os.path.join(work, 'traced')), program_name)
+        run(tree, os.path.join(work, 'planted'), Planting(tree, work, names_to_plant(tree, set(traced))))
         remove(work)
     on_emulation_retrying(tree, case, lambda: None)
 
 
 if __name__ == '__main__':
-    main({'planted_update_mode': planted_update_mode, 'planted_full_installation': planted_full_installation,
-          'planted_install_mode': planted_install_mode})
+    main({'planted_update_mode': lambda tree: traced_then_planted(tree, 'planted-update', run_update, 'TNInstaller.exe'),
+          'planted_full_installation': lambda tree: traced_then_planted(tree, 'planted-full', run_full_installation,
+                                                                         'TNInstaller.exe'),
+          'planted_install_mode': lambda tree: traced_then_planted(tree, 'planted-install', run_install_mode,
+                                                                    'setup.exe')})
